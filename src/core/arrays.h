@@ -1,0 +1,121 @@
+#pragma once
+
+#include <array>
+#include <cassert>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trazel {
+
+// A fixed array with the bounds its users count in: A(Lower) .. A(Upper).
+template <typename T, int Lower, int Upper>
+class BoundedArray {
+public:
+    static constexpr int lower = Lower;
+    static constexpr int upper = Upper;
+
+    T& operator()(int i) {
+        assert(i >= Lower && i <= Upper);
+        return m_items[static_cast<std::size_t>(i - Lower)];
+    }
+    const T& operator()(int i) const {
+        assert(i >= Lower && i <= Upper);
+        return m_items[static_cast<std::size_t>(i - Lower)];
+    }
+    void fill(const T& value) { m_items.fill(value); }
+
+private:
+    std::array<T, Upper - Lower + 1> m_items{};
+};
+
+// One value per trace, indexed 1..3.
+template <typename T>
+using TraceArray = BoundedArray<T, 1, 3>;
+
+constexpr int TraceCount = 3;
+
+// A dynamic array A(0 To upper): absent until created, created with every element zero.
+template <typename T>
+class DynamicArray {
+public:
+    void create(std::int64_t upper) { m_items.assign(upper >= 0 ? static_cast<std::size_t>(upper + 1) : 0, T{}); }
+    void erase() { m_items.clear(); m_items.shrink_to_fit(); }
+    bool exists() const { return !m_items.empty(); }
+    // -1 when absent.
+    std::int64_t upper() const { return static_cast<std::int64_t>(m_items.size()) - 1; }
+    bool contains(std::int64_t i) const { return i >= 0 && i <= upper(); }
+
+    T& operator()(std::int64_t i) {
+        assert(contains(i));
+        return m_items[static_cast<std::size_t>(i)];
+    }
+    const T& operator()(std::int64_t i) const {
+        assert(contains(i));
+        return m_items[static_cast<std::size_t>(i)];
+    }
+    std::span<T> span() { return m_items; }
+    std::span<const T> span() const { return m_items; }
+
+private:
+    std::vector<T> m_items;
+};
+
+// Curve data A(1 To 3, 0 To upper), indexed trace first and point second; each trace's points lie
+// next to each other so that a curve is one span.
+class TraceBuffer {
+public:
+    void create(std::int64_t upper) {
+        for (auto& trace : m_traces) {
+            trace.create(upper);
+        }
+    }
+    void erase() {
+        for (auto& trace : m_traces) {
+            trace.erase();
+        }
+    }
+    bool exists() const { return m_traces[0].exists(); }
+    std::int64_t upper() const { return m_traces[0].upper(); }
+    bool contains(std::int64_t i) const { return m_traces[0].contains(i); }
+
+    float& operator()(int t, std::int64_t i) { return traceArray(t)(i); }
+    float operator()(int t, std::int64_t i) const { return traceArray(t)(i); }
+    std::span<float> trace(int t) { return traceArray(t).span(); }
+    std::span<const float> trace(int t) const { return traceArray(t).span(); }
+
+private:
+    DynamicArray<float>& traceArray(int t) {
+        assert(t >= 1 && t <= TraceCount);
+        return m_traces[static_cast<std::size_t>(t - 1)];
+    }
+    const DynamicArray<float>& traceArray(int t) const {
+        assert(t >= 1 && t <= TraceCount);
+        return m_traces[static_cast<std::size_t>(t - 1)];
+    }
+
+    std::array<DynamicArray<float>, TraceCount> m_traces;
+};
+
+// A text of fixed length: padded with blanks, or cut, when assigned.
+template <std::size_t Length>
+class FixedText {
+public:
+    FixedText() : m_text(Length, ' ') {}
+    FixedText(std::string_view text) { *this = text; }
+    FixedText& operator=(std::string_view text) {
+        m_text.assign(text.substr(0, Length));
+        m_text.resize(Length, ' ');
+        return *this;
+    }
+    const std::string& str() const { return m_text; }
+    operator std::string_view() const { return m_text; }
+    bool operator==(std::string_view other) const { return m_text == other; }
+
+private:
+    std::string m_text;
+};
+
+} // namespace trazel

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "core/app_state.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <vector>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+
+namespace trazel {
+
+class CommandButton;
+class ComboBox;
+class Dialogs;
+class FlexGrid;
+class OptionButton;
+class PlotSurface;
+class ProgressWindow;
+class TextBox;
+class Timer;
+
+// The main window: every control and menu of the program, the start-up, the trace selection and exit.
+// Controls carry the names their handlers are known by, as member names and as object names.
+class Trazel : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Creates the controls and runs the start-up; the window is shown by the caller.
+    Trazel(AppState& state, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~Trazel() override;
+
+    // Start-up values of the state and the controls, the trace 1 selection and the empty axes.
+    void Form_Initialize();
+    // Trace Index + 1 has been selected (Index 0..2).
+    void ch_select_Click(int Index);
+    // Paints the view buttons in the colour of trace t (1..3).
+    void ColourViewButtons(int t);
+    void mnuExit_Click();
+
+    AppState& s;
+    Dialogs& dialogs;
+
+    PlotSurface* disp;
+    QWidget* Picture1;
+    QWidget* controler;
+    QGroupBox* Frame1;
+    std::array<FlexGrid*, 3> Grid1{};
+    std::array<OptionButton*, 3> ch_select{};
+    std::array<ComboBox*, 3> ch_list{};
+    std::array<ComboBox*, 3> gain{};
+    ComboBox* sampling_hz;
+    ComboBox* scr_lng;
+    ComboBox* file_lng;
+    ComboBox* dly1;
+    ComboBox* stim_num;
+    ComboBox* interval;
+    CommandButton* monitor;
+    CommandButton* store;
+    CommandButton* halt;
+    CommandButton* save;
+    CommandButton* stim;
+    CommandButton* drug_button;
+    CommandButton* accept;
+    CommandButton* clear_ave;
+    CommandButton* PgUp;
+    CommandButton* PgDn;
+    CommandButton* mul;
+    CommandButton* div;
+    CommandButton* pshift;
+    CommandButton* nshift;
+    CommandButton* add;
+    CommandButton* del;
+    CommandButton* newblk;
+    CommandButton* Clear;
+    TextBox* status;
+    std::array<TextBox*, 20> Text1{};
+    QLabel* Label1;
+    QLabel* SA_label;
+    QLabel* ave_count;
+    QLabel* ave_count_label;
+    QLabel* sampling_label;
+    QLabel* hz;
+    QLabel* scr_lng_label;
+    QLabel* scr_unit;
+    QLabel* file_label;
+    QLabel* file_unit;
+    QLabel* dly1_label;
+    QLabel* ms1_label;
+    QLabel* stim_num_label;
+    QLabel* interval_label;
+    QLabel* ms2_label;
+    QLabel* gain_label;
+    QLabel* ch_label;
+    QLabel* dummy;
+    Timer* Timer1;
+    ProgressWindow* Scroll;
+
+    QAction* mnuFile;
+    QAction* mnuOpen;
+    QAction* separator1;
+    QAction* mnuExit;
+    QAction* mnuCopy;
+    BoundedArray<QAction*, 1, 5> mnuCopyitem;
+    QAction* mnuZoom;
+    QAction* mnuExpand;
+    QAction* mnuCompress;
+    QAction* mnuZoom_sel;
+    QAction* mnuDisplay;
+    QAction* mnuS_A;
+    QAction* mnuA_S;
+    QAction* mnuS;
+    QAction* mnuA;
+    QAction* separator2;
+    QAction* mnuOverplot;
+    QAction* separator3;
+    QAction* mnuRaw;
+    QAction* mnuPSD;
+    QAction* mnuInvert;
+    QAction* mnuMarksoff;
+    QAction* mnuText;
+    QAction* mnuTextInsert;
+    QAction* mnuTextDelete;
+    QAction* mnuPeaks;
+    QAction* mnuBlock;
+    QAction* mnuContinuous;
+    QAction* mnuMeasure;
+    QAction* mnuTrazel;
+
+private:
+    void createPlot();
+    void createTraceSelectors();
+    void createEvaluationControls();
+    void createRecordingControls();
+    void createResultGrids();
+    void createMenus();
+    void arrangeControls();
+    void connectHandlers();
+    // The controls of the recording layout, which the evaluation layout hides.
+    std::vector<QWidget*> recordingControls() const;
+    void initialiseResultGrid(FlexGrid& grid);
+    // Redraws what the current view shows: the axes, and the curves once there are any.
+    void redrawView();
+    void drawAxes();
+};
+
+} // namespace trazel

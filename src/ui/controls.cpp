@@ -1,0 +1,87 @@
+#include "ui/controls.h"
+
+#include "ui/qt_colour.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace trazel {
+
+namespace {
+
+// The character code of a key as the key handlers see it; Enter and Return both give 13.
+int keyAscii(const QKeyEvent& event) {
+    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
+        return 13;
+    }
+    const QString text = event.text();
+    return text.isEmpty() ? 0 : text.at(0).unicode();
+}
+
+} // namespace
+
+CommandButton::CommandButton(const QString& caption, QWidget* parent)
+    : QPushButton(caption, parent), m_backColor(fromQColor(palette().color(QPalette::Button))) {}
+
+void CommandButton::setBackColor(Colour colour) {
+    m_backColor = colour;
+    const QColor background = toQColor(colour);
+    const QColor text = background.lightness() > 128 ? Qt::black : Qt::white;
+    setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid #7a7f87; "
+                                 "border-radius: 3px; padding: 2px 6px; }"
+                                 "QPushButton:pressed { background-color: %3; }")
+                      .arg(background.name(), text.name(), background.darker(130).name()));
+}
+
+OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) {
+    connect(this, &QRadioButton::clicked, this, [this] { emit Click(); });
+}
+
+void OptionButton::setValue(bool on) {
+    setChecked(on);
+    if (on) {
+        emit Click();
+    }
+}
+
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+    emit KeyPress(keyAscii(*event));
+    QLineEdit::keyPressEvent(event);
+}
+
+void TextBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    emit LostFocus();
+}
+
+ComboBox::ComboBox(const QStringList& items, QWidget* parent) : QComboBox(parent) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    addItems(items);
+    setCurrentIndex(-1);
+    connect(this, &QComboBox::activated, this, [this] { emit Click(); });
+    connect(this, &QComboBox::editTextChanged, this, [this] { emit Change(); });
+}
+
+int ComboBox::ListIndex() const { return findText(currentText(), Qt::MatchExactly); }
+
+void ComboBox::setListIndex(int index) {
+    setCurrentIndex(index);
+    emit Click();
+}
+
+void ComboBox::setText(const QString& text) { setEditText(text); }
+
+void ComboBox::keyPressEvent(QKeyEvent* event) {
+    emit KeyPress(keyAscii(*event));
+    QComboBox::keyPressEvent(event);
+}
+
+void ComboBox::focusOutEvent(QFocusEvent* event) {
+    QComboBox::focusOutEvent(event);
+    emit LostFocus();
+}
+
+} // namespace trazel

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ui/colour.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace trazel {
+
+// A command button whose background colour can be set and read back.
+class CommandButton : public QPushButton {
+    Q_OBJECT
+
+public:
+    explicit CommandButton(const QString& caption, QWidget* parent = nullptr);
+    Colour BackColor() const { return m_backColor; }
+    void setBackColor(Colour colour);
+
+private:
+    Colour m_backColor;
+};
+
+// An option button; setting its value on by code raises Click just as a press by the user does.
+class OptionButton : public QRadioButton {
+    Q_OBJECT
+
+public:
+    explicit OptionButton(QWidget* parent = nullptr);
+    bool Value() const { return isChecked(); }
+    void setValue(bool on);
+
+signals:
+    void Click();
+};
+
+// A text box that reports keys (before they reach the field) and the loss of focus.
+class TextBox : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+
+signals:
+    void KeyPress(int keyAscii);
+    void LostFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+};
+
+// A combo box with typed text and a list. Click: a list entry was picked (by the user or by setting
+// ListIndex); Change: the text changed; KeyPress and LostFocus as for a text box.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+
+public:
+    explicit ComboBox(const QStringList& items, QWidget* parent = nullptr);
+    // -1 when the text matches no list entry.
+    int ListIndex() const;
+    void setListIndex(int index);
+    QString Text() const { return currentText(); }
+    void setText(const QString& text);
+
+signals:
+    void Click();
+    void Change();
+    void KeyPress(int keyAscii);
+    void LostFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+};
+
+} // namespace trazel

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "ui/colour.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+namespace trazel {
+
+enum class ScaleMode { User = 0, Twips = 1, Pixels = 3 };
+
+enum class DrawMode { Invert = 6, CopyPen = 13 };
+
+// Mouse button codes of the plot's mouse events.
+constexpr int LeftButton = 1;
+constexpr int RightButton = 2;
+
+// One figure or text drawn since the surface was last cleared, in user coordinates.
+struct DrawnFigure {
+    enum class Kind { Line, Box, Text };
+    Kind kind;
+    double x1, y1, x2, y2; // a text has its top-left corner in x1, y1
+    Colour colour;
+    DrawMode mode;
+    QString text;
+};
+
+// The plot surface: a widget backed by a persistent image, addressed in a user scale.
+// A point (x, y) lies (x - ScaleLeft) / ScaleWidth of the width from the left edge and
+// (y - ScaleTop) / ScaleHeight of the height from the top; a negative ScaleHeight makes y grow upwards.
+class PlotSurface : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PlotSurface(QWidget* parent = nullptr);
+    ~PlotSurface() override;
+
+    void Scale(double x1, double y1, double x2, double y2);
+    double ScaleLeft() const { return m_scaleLeft; }
+    double ScaleTop() const { return m_scaleTop; }
+    double ScaleWidth() const { return m_scaleWidth; }
+    double ScaleHeight() const { return m_scaleHeight; }
+    void setScaleLeft(double left) { m_scaleLeft = left; }
+    void setScaleTop(double top) { m_scaleTop = top; }
+    void setScaleWidth(double width) { m_scaleWidth = width; }
+    void setScaleHeight(double height) { m_scaleHeight = height; }
+    // Twips or pixels replace the scale by the surface's size in that unit; user keeps the scale as it is.
+    void setScaleMode(ScaleMode mode);
+    ScaleMode scaleMode() const { return m_scaleMode; }
+
+    Colour ForeColor() const { return m_foreColor; }
+    void setForeColor(Colour colour) { m_foreColor = colour; }
+    Colour BackColor() const { return m_backColor; }
+    void setBackColor(Colour colour);
+    DrawMode drawMode() const { return m_drawMode; }
+    void setDrawMode(DrawMode mode) { m_drawMode = mode; }
+
+    // Fills the surface with BackColor, puts the text position at the top-left corner, empties the log.
+    void Cls();
+    void Line(double x1, double y1, double x2, double y2);
+    void Line(double x1, double y1, double x2, double y2, Colour colour);
+    void Box(double x1, double y1, double x2, double y2);
+    void Box(double x1, double y1, double x2, double y2, Colour colour);
+
+    double CurrentX() const { return m_currentX; }
+    double CurrentY() const { return m_currentY; }
+    void setCurrentX(double x) { m_currentX = x; }
+    void setCurrentY(double y) { m_currentY = y; }
+    // Writes the text with its top-left corner at the text position in ForeColor, then moves the text
+    // position to the start of the next line.
+    void Print(const QString& text);
+    // Extent of a text in user units; TextHeight carries the sign of ScaleHeight.
+    double TextWidth(const QString& text) const;
+    double TextHeight(const QString& text) const;
+
+    bool AutoRedraw() const { return m_autoRedraw; }
+    void setAutoRedraw(bool on) { m_autoRedraw = on; }
+    // Shows the image on the screen at once instead of at the next paint.
+    void Refresh();
+    QImage Image() const;
+
+    const std::vector<DrawnFigure>& drawingLog() const { return m_log; }
+
+    // Pixel position of a user coordinate (exposed for the cursor code and tests).
+    QPointF toPixels(double x, double y) const;
+    double userX(double pixelX) const;
+    double userY(double pixelY) const;
+
+signals:
+    void MouseDown(int button, int shift, double x, double y);
+    void MouseMove(int button, int shift, double x, double y);
+    void DragDrop(QWidget* source, double x, double y);
+    // The surface has a new size; its image is blank and waits for a redraw.
+    void Resized();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QPainter& painterFor(Colour colour);
+    void endPainting() const;
+    void drawLine(double x1, double y1, double x2, double y2, Colour colour);
+    void drawBox(double x1, double y1, double x2, double y2, Colour colour);
+    void log(DrawnFigure::Kind kind, double x1, double y1, double x2, double y2, Colour colour,
+             const QString& text = {});
+    int buttonState(Qt::MouseButtons buttons) const;
+    void emitMouse(QMouseEvent* event, bool press);
+
+    double m_scaleLeft = 0;
+    double m_scaleTop = 0;
+    double m_scaleWidth = 1;
+    double m_scaleHeight = 1;
+    ScaleMode m_scaleMode = ScaleMode::User;
+    Colour m_foreColor;
+    Colour m_backColor;
+    DrawMode m_drawMode = DrawMode::CopyPen;
+    double m_currentX = 0;
+    double m_currentY = 0;
+    bool m_autoRedraw = true;
+    QImage m_image;
+    // Kept open between figures so that thousands of lines cost one painter, closed before the
+    // image is shown, copied or resized.
+    mutable std::unique_ptr<QPainter> m_painter;
+    std::vector<DrawnFigure> m_log;
+};
+
+} // namespace trazel
