@@ -10,7 +10,8 @@ namespace {
 // TRAZEL_GEOMETRY=WxH sizes the window, for screenshots at a chosen size.
 void applyGeometryFromEnvironment(QWidget& window) {
     const QString geometry = qEnvironmentVariable("TRAZEL_GEOMETRY");
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(geometry);
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(geometry);
     if (match.hasMatch()) {
         window.resize(match.captured(1).toInt(), match.captured(2).toInt());
     }

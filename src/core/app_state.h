@@ -44,22 +44,22 @@ private:
 // starts as zero, empty or absent; the main window's start-up gives the start-up values.
 struct AppState {
     // Mode and layout
-    bool BlockMode = false;       // data and recording cut into sweeps of SweepLength points
-    bool FileBlockMode = false;   // BlockMode of the data file last read
-    bool MeasureLayout = false;   // the recording layout is shown
-    bool DataLoaded = false;      // data are present for display
-    bool ShowSingle = false;      // single curves are drawn
-    bool ShowAverage = false;     // averaged curves are drawn
-    bool SpectrumShown = false;   // TraceData holds a power spectrum
-    bool Overplot = false;        // the overplot view is active
-    bool LabelDragging = false;   // a text label is being dragged over the plot
+    bool BlockMode = false;                 // data and recording cut into sweeps of SweepLength points
+    bool FileBlockMode = false;             // BlockMode of the data file last read
+    bool MeasureLayout = false;             // the recording layout is shown
+    bool DataLoaded = false;                // data are present for display
+    bool ShowSingle = false;                // single curves are drawn
+    bool ShowAverage = false;               // averaged curves are drawn
+    bool SpectrumShown = false;             // TraceData holds a power spectrum
+    bool Overplot = false;                  // the overplot view is active
+    bool LabelDragging = false;             // a text label is being dragged over the plot
     TraceArray<Single> FirstDisplacement;   // overplot: offset of the first curve, % of plot height
     TraceArray<Single> FurtherDisplacement; // overplot: spacing of later curves, % of plot height
 
     // Acquisition settings
-    Single SamplingRate = 0;   // points per second
-    Single SampleInterval = 0; // seconds between points, 1 / SamplingRate
-    Single FileLength = 0;     // seconds of a continuous recording file
+    Single SamplingRate = 0;          // points per second
+    Single SampleInterval = 0;        // seconds between points, 1 / SamplingRate
+    Single FileLength = 0;            // seconds of a continuous recording file
     TraceArray<Integer> TraceChannel; // input channel of each trace: 0 none, 1..4
     Integer ChannelCount = 0;         // traces with a channel
     Integer StimDelay = 0;            // ms
@@ -79,14 +79,14 @@ struct AppState {
     Integer InFile = 0;
 
     // Data buffers and sweeps
-    TraceBuffer RawData;          // as acquired or read; the views never change it
-    TraceBuffer TraceData;        // as the views draw, measure and transform it
+    TraceBuffer RawData;           // as acquired or read; the views never change it
+    TraceBuffer TraceData;         // as the views draw, measure and transform it
     DynamicArray<Integer> Markers; // per point: 0, 100 marker on, 200 stimulus
     Long SampleCount = 0;
     Long SweepLength = 0; // points per sweep; -1 = no block length set
     Long BlockSweepLength = 0;
     Long FileSweepLength = 0;
-    Long CurveCount = 0; // sweeps in the data; -1 in continuous mode
+    Long CurveCount = 0;   // sweeps in the data; -1 in continuous mode
     Long CurrentCurve = 0; // 1-based
     TraceBuffer AverageData;
     Single AveragedCount = 0;
@@ -104,8 +104,8 @@ struct AppState {
     Single FileScreenLen = 0;
     Single FileTimeFactor = 0;
     FixedText<2> FileTimeUnit;
-    Single ViewStart = 0;   // point at the left edge of the plot
-    Long ScreenPoints = 0;  // points of one screen while acquiring; last point of the view after drawing
+    Single ViewStart = 0;  // point at the left edge of the plot
+    Long ScreenPoints = 0; // points of one screen while acquiring; last point of the view after drawing
     Integer PlotWidthPx = 0;
 
     // Per-trace display settings
@@ -139,9 +139,9 @@ struct AppState {
     Single CursorBottom = 0;
 
     // Cursor, selection and results bookkeeping
-    Single CursorX = 0;             // plot x relative to ViewStart; -1 = no cursor
-    TraceArray<Single> LevelY;      // NoLevel = no level line
-    Single SelStart = 0;            // absolute point numbers; -1 = none
+    Single CursorX = 0;        // plot x relative to ViewStart; -1 = no cursor
+    TraceArray<Single> LevelY; // NoLevel = no level line
+    Single SelStart = 0;       // absolute point numbers; -1 = none
     Single SelEnd = 0;
     bool AutoPeaks = false;
     Integer LevelBandDivisor = 0;

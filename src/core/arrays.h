@@ -11,8 +11,7 @@
 namespace trazel {
 
 // A fixed array with the bounds its users count in: A(Lower) .. A(Upper).
-template <typename T, int Lower, int Upper>
-class BoundedArray {
+template <typename T, int Lower, int Upper> class BoundedArray {
 public:
     static constexpr int lower = Lower;
     static constexpr int upper = Upper;
@@ -32,17 +31,20 @@ private:
 };
 
 // One value per trace, indexed 1..3.
-template <typename T>
-using TraceArray = BoundedArray<T, 1, 3>;
+template <typename T> using TraceArray = BoundedArray<T, 1, 3>;
 
 constexpr int TraceCount = 3;
 
 // A dynamic array A(0 To upper): absent until created, created with every element zero.
-template <typename T>
-class DynamicArray {
+template <typename T> class DynamicArray {
 public:
-    void create(std::int64_t upper) { m_items.assign(upper >= 0 ? static_cast<std::size_t>(upper + 1) : 0, T{}); }
-    void erase() { m_items.clear(); m_items.shrink_to_fit(); }
+    void create(std::int64_t upper) {
+        m_items.assign(upper >= 0 ? static_cast<std::size_t>(upper + 1) : 0, T{});
+    }
+    void erase() {
+        m_items.clear();
+        m_items.shrink_to_fit();
+    }
     bool exists() const { return !m_items.empty(); }
     // -1 when absent.
     std::int64_t upper() const { return static_cast<std::int64_t>(m_items.size()) - 1; }
@@ -100,8 +102,7 @@ private:
 };
 
 // A text of fixed length: padded with blanks, or cut, when assigned.
-template <std::size_t Length>
-class FixedText {
+template <std::size_t Length> class FixedText {
 public:
     FixedText() : m_text(Length, ' ') {}
     FixedText(std::string_view text) { *this = text; }

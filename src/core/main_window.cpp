@@ -20,10 +20,12 @@ constexpr Colour Yellow = rgb(255, 255, 0);
 constexpr Colour Cyan = rgb(0, 255, 255);
 constexpr Colour AverageGrey = rgb(150, 150, 150);
 
-constexpr float StartScaleSteps[] = {5000, 4000, 2000, 1000, 500, 250, 125, 100, 50, 25,
+constexpr float StartScaleSteps[] = {5000, 4000, 2000, 1000, 500, 250, 125, 100, 50,  25,
                                      20,   10,   5,    4,    2,   1,   0.5, 0.3, 0.2, 0.1};
 
-QString text(const std::string& value) { return QString::fromStdString(value); }
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
 
 } // namespace
 
@@ -58,7 +60,8 @@ void Trazel::Form_Initialize() {
     SA_label->setText(QStringLiteral(" sngl"));
 
     for (int t = 1; t <= TraceCount; ++t) {
-        s.TraceColour(t) = s.SingleColour(t) = std::array{White, Yellow, Cyan}[static_cast<std::size_t>(t - 1)];
+        s.TraceColour(t) = s.SingleColour(t) =
+            std::array{White, Yellow, Cyan}[static_cast<std::size_t>(t - 1)];
         s.AverageColour(t) = AverageGrey;
     }
 
@@ -181,6 +184,8 @@ void Trazel::redrawView() {
     drawAxes();
 }
 
-void Trazel::drawAxes() { DrawAxes(s, *disp, *Label1); }
+void Trazel::drawAxes() {
+    DrawAxes(s, *disp, *Label1);
+}
 
 } // namespace trazel

@@ -3,7 +3,6 @@
 #include "core/app_state.h"
 
 #include <QMainWindow>
-
 #include <array>
 #include <vector>
 

@@ -2,7 +2,6 @@
 // column of grouped controls, the status line and the results table lie under the plot.
 
 #include "core/main_window.h"
-
 #include "measure/table_layout.h"
 #include "ui/controls.h"
 #include "ui/event_loop.h"
@@ -186,9 +185,9 @@ void Trazel::createRecordingControls() {
 
     auto* layout = new QGridLayout(controler);
     const std::initializer_list<std::initializer_list<QWidget*>> rows = {
-        {sampling_label, sampling_hz, hz},      {scr_lng_label, scr_lng, scr_unit},
-        {file_label, file_lng, file_unit},      {dly1_label, dly1, ms1_label},
-        {stim_num_label, stim_num},             {interval_label, interval, ms2_label},
+        {sampling_label, sampling_hz, hz}, {scr_lng_label, scr_lng, scr_unit},
+        {file_label, file_lng, file_unit}, {dly1_label, dly1, ms1_label},
+        {stim_num_label, stim_num},        {interval_label, interval, ms2_label},
         {ave_count_label, ave_count}};
     int gridRow = 0;
     for (const auto& widgets : rows) {
@@ -221,9 +220,9 @@ void Trazel::createMenus() {
 
     QMenu* copy = addMenu(bar, "mnuCopy", QStringLiteral("C&opy"));
     mnuCopy = copy->menuAction();
-    const QString copyCaptions[] = {QStringLiteral("&Picture"), QStringLiteral("&Block means"),
-                                    QStringLiteral("&Whole table (Word)"), QStringLiteral("&Whole table (Excel)"),
-                                    QStringLiteral("&Curve points (Excel)")};
+    const QString copyCaptions[] = {
+        QStringLiteral("&Picture"), QStringLiteral("&Block means"), QStringLiteral("&Whole table (Word)"),
+        QStringLiteral("&Whole table (Excel)"), QStringLiteral("&Curve points (Excel)")};
     for (int i = 1; i <= 5; ++i) {
         mnuCopyitem(i) = addMenuItem(copy, "mnuCopyitem", copyCaptions[i - 1]);
         mnuCopyitem(i)->setObjectName(QStringLiteral("mnuCopyitem_%1").arg(i));
@@ -324,12 +323,34 @@ void Trazel::arrangeControls() {
 }
 
 std::vector<QWidget*> Trazel::recordingControls() const {
-    std::vector<QWidget*> controls = {controler,     monitor,        store,          halt,      save,
-                                      ch_label,      gain_label,     drug_button,    stim,      ave_count,
-                                      ave_count_label, sampling_label, sampling_hz,  hz,        scr_lng_label,
-                                      scr_lng,       scr_unit,       ms1_label,      ms2_label, dly1_label,
-                                      dly1,          stim_num_label, stim_num,       interval_label,
-                                      interval,      file_label,     file_lng,       file_unit};
+    std::vector<QWidget*> controls = {controler,
+                                      monitor,
+                                      store,
+                                      halt,
+                                      save,
+                                      ch_label,
+                                      gain_label,
+                                      drug_button,
+                                      stim,
+                                      ave_count,
+                                      ave_count_label,
+                                      sampling_label,
+                                      sampling_hz,
+                                      hz,
+                                      scr_lng_label,
+                                      scr_lng,
+                                      scr_unit,
+                                      ms1_label,
+                                      ms2_label,
+                                      dly1_label,
+                                      dly1,
+                                      stim_num_label,
+                                      stim_num,
+                                      interval_label,
+                                      interval,
+                                      file_label,
+                                      file_lng,
+                                      file_unit};
     controls.insert(controls.end(), ch_list.begin(), ch_list.end());
     controls.insert(controls.end(), gain.begin(), gain.end());
     return controls;
@@ -337,7 +358,8 @@ std::vector<QWidget*> Trazel::recordingControls() const {
 
 void Trazel::connectHandlers() {
     for (std::size_t i = 0; i < ch_select.size(); ++i) {
-        connect(ch_select[i], &OptionButton::Click, this, [this, i] { ch_select_Click(static_cast<int>(i)); });
+        connect(ch_select[i], &OptionButton::Click, this,
+                [this, i] { ch_select_Click(static_cast<int>(i)); });
     }
     onClick(mnuExit, [this] { mnuExit_Click(); });
     connect(disp, &PlotSurface::Resized, this, [this] { redrawView(); });

@@ -12,7 +12,9 @@ namespace trazel {
 namespace {
 
 // Points of one screen of ScreenLen.
-Single pointsPerScreen(const AppState& s) { return s.TimeFactor * s.ScreenLen / s.SampleInterval; }
+Single pointsPerScreen(const AppState& s) {
+    return s.TimeFactor * s.ScreenLen / s.SampleInterval;
+}
 
 void resetMeasurementMarks(AppState& s, PlotSurface& disp, QLabel& Label1) {
     Label1.hide();

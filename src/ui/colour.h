@@ -11,8 +11,14 @@ constexpr Colour rgb(int red, int green, int blue) {
     return (red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16);
 }
 
-constexpr int redOf(Colour colour) { return colour & 0xFF; }
-constexpr int greenOf(Colour colour) { return (colour >> 8) & 0xFF; }
-constexpr int blueOf(Colour colour) { return (colour >> 16) & 0xFF; }
+constexpr int redOf(Colour colour) {
+    return colour & 0xFF;
+}
+constexpr int greenOf(Colour colour) {
+    return (colour >> 8) & 0xFF;
+}
+constexpr int blueOf(Colour colour) {
+    return (colour >> 16) & 0xFF;
+}
 
 } // namespace trazel

@@ -65,14 +65,18 @@ ComboBox::ComboBox(const QStringList& items, QWidget* parent) : QComboBox(parent
     connect(this, &QComboBox::editTextChanged, this, [this] { emit Change(); });
 }
 
-int ComboBox::ListIndex() const { return findText(currentText(), Qt::MatchExactly); }
+int ComboBox::ListIndex() const {
+    return findText(currentText(), Qt::MatchExactly);
+}
 
 void ComboBox::setListIndex(int index) {
     setCurrentIndex(index);
     emit Click();
 }
 
-void ComboBox::setText(const QString& text) { setEditText(text); }
+void ComboBox::setText(const QString& text) {
+    setEditText(text);
+}
 
 void ComboBox::keyPressEvent(QKeyEvent* event) {
     emit KeyPress(keyAscii(*event));

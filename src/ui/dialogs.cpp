@@ -59,8 +59,9 @@ QStringList toNameFilters(const QString& filter) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString& description = parts[i];
         const QString pattern = parts[i + 1].trimmed().replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << (description.contains(QLatin1Char('(')) ? description
-                                                            : QStringLiteral("%1 (%2)").arg(description, pattern));
+        filters << (description.contains(QLatin1Char('('))
+                        ? description
+                        : QStringLiteral("%1 (%2)").arg(description, pattern));
     }
     return filters;
 }
@@ -76,9 +77,13 @@ MsgAnswer QtDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon ico
     return fromQtButton(box.exec());
 }
 
-QString QtDialogs::ShowOpen(const FileDialogRequest& request) { return showFileDialog(request, false); }
+QString QtDialogs::ShowOpen(const FileDialogRequest& request) {
+    return showFileDialog(request, false);
+}
 
-QString QtDialogs::ShowSave(const FileDialogRequest& request) { return showFileDialog(request, true); }
+QString QtDialogs::ShowSave(const FileDialogRequest& request) {
+    return showFileDialog(request, true);
+}
 
 QString QtDialogs::showFileDialog(const FileDialogRequest& request, bool save) {
     QFileDialog dialog(m_parent, request.title, request.initialFolder);

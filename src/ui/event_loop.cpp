@@ -4,7 +4,9 @@
 
 namespace trazel {
 
-void yieldToEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void yieldToEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 Timer::Timer(QObject* parent) : QObject(parent) {
     m_timer.setTimerType(Qt::PreciseTimer);

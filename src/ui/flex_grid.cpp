@@ -27,12 +27,15 @@ Qt::Alignment toQtAlignment(CellAlignment alignment) {
 
 FlexGrid::FlexGrid(int rows, int cols, QWidget* parent)
     : QWidget(parent), m_table(new QTableWidget(rows, cols, this)), m_rowHeightTwips(DefaultRowHeightTwips),
-      m_backColor(rgb(255, 255, 255)), m_alignment(static_cast<std::size_t>(cols), CellAlignment::LeftCenter) {
+      m_backColor(rgb(255, 255, 255)),
+      m_alignment(static_cast<std::size_t>(cols), CellAlignment::LeftCenter) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_table);
     m_table->horizontalHeader()->hide();
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setMinimumSectionSize(1);
+    m_table->horizontalHeader()->setMinimumSectionSize(1);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -46,7 +49,9 @@ FlexGrid::FlexGrid(int rows, int cols, QWidget* parent)
     styleAllCells();
 }
 
-int FlexGrid::Rows() const { return m_table->rowCount(); }
+int FlexGrid::Rows() const {
+    return m_table->rowCount();
+}
 
 void FlexGrid::setRows(int rows) {
     const int before = Rows();
@@ -59,7 +64,9 @@ void FlexGrid::setRows(int rows) {
     }
 }
 
-int FlexGrid::Cols() const { return m_table->columnCount(); }
+int FlexGrid::Cols() const {
+    return m_table->columnCount();
+}
 
 void FlexGrid::setCols(int cols) {
     const int before = Cols();
@@ -85,7 +92,9 @@ int FlexGrid::ColWidth(int col) const {
     return static_cast<int>(std::lround(pixelsToTwips(m_table->columnWidth(col), dpiX())));
 }
 
-void FlexGrid::setColWidth(int col, int twips) { m_table->setColumnWidth(col, twipsToPixels(twips, dpiX())); }
+void FlexGrid::setColWidth(int col, int twips) {
+    m_table->setColumnWidth(col, twipsToPixels(twips, dpiX()));
+}
 
 int FlexGrid::RowHeight(int row) const {
     return static_cast<int>(std::lround(pixelsToTwips(m_table->rowHeight(row), dpiY())));
@@ -141,9 +150,13 @@ void FlexGrid::RemoveItem(int index) {
     }
 }
 
-int FlexGrid::TopRow() const { return m_table->verticalScrollBar()->value(); }
+int FlexGrid::TopRow() const {
+    return m_table->verticalScrollBar()->value();
+}
 
-void FlexGrid::setTopRow(int row) { m_table->verticalScrollBar()->setValue(row); }
+void FlexGrid::setTopRow(int row) {
+    m_table->verticalScrollBar()->setValue(row);
+}
 
 void FlexGrid::Clear() {
     for (int row = 0; row < Rows(); ++row) {
@@ -155,7 +168,9 @@ void FlexGrid::Clear() {
     }
 }
 
-void FlexGrid::Refresh() { m_table->viewport()->update(); }
+void FlexGrid::Refresh() {
+    m_table->viewport()->update();
+}
 
 void FlexGrid::setFontName(const QString& name) {
     QFont font = m_table->font();
@@ -210,10 +225,16 @@ void FlexGrid::styleAllCells() {
     }
 }
 
-bool FlexGrid::isFixed(int row, int col) const { return row < m_fixedRows || col < m_fixedCols; }
+bool FlexGrid::isFixed(int row, int col) const {
+    return row < m_fixedRows || col < m_fixedCols;
+}
 
-double FlexGrid::dpiX() const { return logicalDpiX(); }
+double FlexGrid::dpiX() const {
+    return logicalDpiX();
+}
 
-double FlexGrid::dpiY() const { return logicalDpiY(); }
+double FlexGrid::dpiY() const {
+    return logicalDpiY();
+}
 
 } // namespace trazel

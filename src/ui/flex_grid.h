@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QWidget>
-
 #include <vector>
 
 class QTableWidget;
@@ -13,8 +12,17 @@ class QTableWidgetItem;
 namespace trazel {
 
 // Cell alignments, numbered as the grid's callers know them.
-enum class CellAlignment { LeftTop = 0, LeftCenter = 1, LeftBottom = 2, CenterTop = 3, CenterCenter = 4,
-                           CenterBottom = 5, RightTop = 6, RightCenter = 7, RightBottom = 8 };
+enum class CellAlignment {
+    LeftTop = 0,
+    LeftCenter = 1,
+    LeftBottom = 2,
+    CenterTop = 3,
+    CenterCenter = 4,
+    CenterBottom = 5,
+    RightTop = 6,
+    RightCenter = 7,
+    RightBottom = 8
+};
 
 // A results grid: rows and columns of text cells, the first FixedRows rows and FixedCols columns
 // drawn as headers. Widths and heights are in twips.

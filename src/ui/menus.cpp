@@ -6,6 +6,11 @@ QAction* addMenuItem(QWidget* menu, const char* name, const QString& caption, Ch
     auto* item = new QAction(caption, menu);
     item->setObjectName(QString::fromLatin1(name));
     item->setCheckable(mark == CheckMark::Possible);
+    if (item->isCheckable()) {
+        // Qt toggles a checkable item when it is chosen; the mark is the program's to set, so undo that
+        // before any handler runs.
+        QObject::connect(item, &QAction::triggered, item, [item] { item->setChecked(!item->isChecked()); });
+    }
     menu->addAction(item);
     return item;
 }
@@ -24,12 +29,7 @@ QAction* addSeparator(QMenu* menu, const char* name) {
 }
 
 void onClick(QAction* item, std::function<void()> handler) {
-    QObject::connect(item, &QAction::triggered, item, [item, handler = std::move(handler)] {
-        if (item->isCheckable()) {
-            item->setChecked(!item->isChecked());
-        }
-        handler();
-    });
+    QObject::connect(item, &QAction::triggered, item, std::move(handler));
 }
 
 } // namespace trazel

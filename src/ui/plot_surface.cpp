@@ -40,7 +40,9 @@ PlotSurface::PlotSurface(QWidget* parent)
     m_image.fill(toQColor(m_backColor));
 }
 
-PlotSurface::~PlotSurface() { endPainting(); }
+PlotSurface::~PlotSurface() {
+    endPainting();
+}
 
 void PlotSurface::Scale(double x1, double y1, double x2, double y2) {
     m_scaleMode = ScaleMode::User;
@@ -80,13 +82,17 @@ void PlotSurface::Cls() {
     update();
 }
 
-void PlotSurface::Line(double x1, double y1, double x2, double y2) { drawLine(x1, y1, x2, y2, m_foreColor); }
+void PlotSurface::Line(double x1, double y1, double x2, double y2) {
+    drawLine(x1, y1, x2, y2, m_foreColor);
+}
 
 void PlotSurface::Line(double x1, double y1, double x2, double y2, Colour colour) {
     drawLine(x1, y1, x2, y2, colour);
 }
 
-void PlotSurface::Box(double x1, double y1, double x2, double y2) { drawBox(x1, y1, x2, y2, m_foreColor); }
+void PlotSurface::Box(double x1, double y1, double x2, double y2) {
+    drawBox(x1, y1, x2, y2, m_foreColor);
+}
 
 void PlotSurface::Box(double x1, double y1, double x2, double y2, Colour colour) {
     drawBox(x1, y1, x2, y2, colour);
@@ -139,7 +145,9 @@ QPointF PlotSurface::toPixels(double x, double y) const {
     return {(x - m_scaleLeft) / m_scaleWidth * width(), (y - m_scaleTop) / m_scaleHeight * height()};
 }
 
-double PlotSurface::userX(double pixelX) const { return m_scaleLeft + pixelX * m_scaleWidth / std::max(1, width()); }
+double PlotSurface::userX(double pixelX) const {
+    return m_scaleLeft + pixelX * m_scaleWidth / std::max(1, width());
+}
 
 double PlotSurface::userY(double pixelY) const {
     return m_scaleTop + pixelY * m_scaleHeight / std::max(1, height());
@@ -162,7 +170,9 @@ QPainter& PlotSurface::painterFor(Colour colour) {
     return *m_painter;
 }
 
-void PlotSurface::endPainting() const { m_painter.reset(); }
+void PlotSurface::endPainting() const {
+    m_painter.reset();
+}
 
 void PlotSurface::log(DrawnFigure::Kind kind, double x1, double y1, double x2, double y2, Colour colour,
                       const QString& text) {
@@ -206,9 +216,13 @@ void PlotSurface::emitMouse(QMouseEvent* event, bool press) {
     }
 }
 
-void PlotSurface::mousePressEvent(QMouseEvent* event) { emitMouse(event, true); }
+void PlotSurface::mousePressEvent(QMouseEvent* event) {
+    emitMouse(event, true);
+}
 
-void PlotSurface::mouseMoveEvent(QMouseEvent* event) { emitMouse(event, false); }
+void PlotSurface::mouseMoveEvent(QMouseEvent* event) {
+    emitMouse(event, false);
+}
 
 void PlotSurface::dragEnterEvent(QDragEnterEvent* event) {
     if (qobject_cast<QWidget*>(event->source())) {

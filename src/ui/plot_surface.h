@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QString>
 #include <QWidget>
-
 #include <memory>
 #include <vector>
 

@@ -24,9 +24,13 @@ void ProgressWindow::setCaption(const QString& caption) {
     setWindowTitle(caption);
 }
 
-QString ProgressWindow::caption() const { return m_caption->text(); }
+QString ProgressWindow::caption() const {
+    return m_caption->text();
+}
 
-int ProgressWindow::value() const { return HScroll1->value(); }
+int ProgressWindow::value() const {
+    return HScroll1->value();
+}
 
 void ProgressWindow::setValue(int percent) {
     HScroll1->setValue(percent);

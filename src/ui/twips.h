@@ -11,6 +11,8 @@ inline int twipsToPixels(double twips, double dotsPerInch) {
     return static_cast<int>(std::lround(twips * dotsPerInch / TwipsPerInch));
 }
 
-inline double pixelsToTwips(double pixels, double dotsPerInch) { return pixels * TwipsPerInch / dotsPerInch; }
+inline double pixelsToTwips(double pixels, double dotsPerInch) {
+    return pixels * TwipsPerInch / dotsPerInch;
+}
 
 } // namespace trazel

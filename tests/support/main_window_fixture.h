@@ -5,7 +5,6 @@
 #include "support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace trazel::testing {

@@ -35,9 +35,9 @@ ScriptedDialogs::Answer ScriptedDialogs::next(const Question& question) {
     }
     Answer answer = m_answers.front();
     m_answers.pop_front();
-    EXPECT_EQ(answer.kind, question.kind) << "expected a " << kindName(answer.kind) << ", the program showed a "
-                                          << kindName(question.kind) << ": \"" << question.text.toStdString()
-                                          << "\"";
+    EXPECT_EQ(answer.kind, question.kind)
+        << "expected a " << kindName(answer.kind) << ", the program showed a " << kindName(question.kind)
+        << ": \"" << question.text.toStdString() << "\"";
     return answer;
 }
 
@@ -45,7 +45,8 @@ QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title, c
     return next({Kind::InputBox, prompt, title, defaultText, {}, {}, {}}).text;
 }
 
-MsgAnswer ScriptedDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) {
+MsgAnswer ScriptedDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                                  const QString& title) {
     return next({Kind::MsgBox, text, title, {}, buttons, icon, {}}).choice;
 }
 
