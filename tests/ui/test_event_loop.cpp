@@ -1,0 +1,46 @@
+#include "ui/event_loop.h"
+#include "ui/progress_window.h"
+
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+namespace trazel {
+namespace {
+
+TEST(Timer, TicksWhileEnabledAndTheLoopYields) {
+    Timer timer;
+    int ticks = 0;
+    QObject::connect(&timer, &Timer::Tick, [&ticks] { ++ticks; });
+    timer.setInterval(1);
+    timer.setEnabled(true);
+    EXPECT_TRUE(timer.Enabled());
+    QElapsedTimer waited;
+    waited.start();
+    while (ticks < 3 && waited.elapsed() < 5000) {
+        yieldToEvents();
+    }
+    EXPECT_GE(ticks, 3);
+    timer.setEnabled(false);
+    const int stoppedAt = ticks;
+    for (int i = 0; i < 20; ++i) {
+        yieldToEvents();
+    }
+    EXPECT_EQ(ticks, stoppedAt) << "a disabled timer stays quiet";
+}
+
+TEST(ProgressWindow, RunsItsBarFromZeroToAHundred) {
+    ProgressWindow scroll;
+    scroll.setCaption(QStringLiteral("Reading data..."));
+    EXPECT_EQ(scroll.caption(), "Reading data...");
+    EXPECT_EQ(scroll.objectName(), "Scroll");
+    EXPECT_EQ(scroll.HScroll1->minimum(), 0);
+    EXPECT_EQ(scroll.HScroll1->maximum(), 100);
+    scroll.setValue(40);
+    EXPECT_EQ(scroll.value(), 40);
+    scroll.setValue(250);
+    EXPECT_EQ(scroll.value(), 100) << "the bar stays within its range";
+}
+
+} // namespace
+} // namespace trazel
