@@ -76,6 +76,7 @@ struct AppState {
     Integer ResumeMarkerCode = 0;
     Integer RecordFileNum = 0;
     std::string FileName;
+    std::string FileExt; // the text after the first "." of the bare file name
     Integer InFile = 0;
 
     // Data buffers and sweeps

@@ -2,6 +2,7 @@
 
 #include "core/number_rules.h"
 #include "display/axes.h"
+#include "display/curves.h"
 #include "measure/table_layout.h"
 #include "ui/clipboard.h"
 #include "ui/controls.h"
@@ -9,6 +10,7 @@
 #include "ui/plot_surface.h"
 #include "ui/progress_window.h"
 
+#include <QAction>
 #include <QLabel>
 
 namespace trazel {
@@ -116,34 +118,20 @@ void Trazel::Form_Initialize() {
     ch_select[static_cast<std::size_t>(s.CurrentTrace - 1)]->setValue(true);
 
     for (int k = 0; k < TraceCount; ++k) {
-        initialiseResultGrid(*Grid1[static_cast<std::size_t>(k)]);
+        FlexGrid& grid = *Grid1[static_cast<std::size_t>(k)];
+        grid.setColWidth(0, LabelColumnWidthTwips);
+        for (int row = 0; row < grid.Rows(); ++row) {
+            grid.setRowHeight(row, TableRowHeightTwips);
+        }
+        grid.setFontName(QStringLiteral("Times New Roman"));
+        grid.setFontSize(11);
+        grid.setFontBold(true);
+        headTable(grid);
         const int t = k + 1;
         s.TableRow(t) = s.BlockStartRow(t) = s.NextRecord(t) = s.EntryColumn(t) = 1;
     }
 
     drawAxes();
-}
-
-void Trazel::initialiseResultGrid(FlexGrid& grid) {
-    grid.setFixedRows(0);
-    grid.setFixedCols(0);
-    grid.Clear();
-    grid.setColWidth(0, LabelColumnWidthTwips);
-    for (int row = 0; row < grid.Rows(); ++row) {
-        grid.setRowHeight(row, TableRowHeightTwips);
-    }
-    grid.setFontName(QStringLiteral("Times New Roman"));
-    grid.setFontSize(11);
-    grid.setFontBold(true);
-    for (int col = 1; col < grid.Cols(); ++col) {
-        grid.setColAlignment(col, CellAlignment::LeftCenter);
-        grid.setColWidth(col, ContinuousColumnWidthTwips);
-    }
-    grid.setRow(0);
-    grid.AddItem(QString::fromLatin1(ContinuousTableHeader), 0);
-    grid.setFixedRows(1);
-    grid.setFixedCols(1);
-    grid.Refresh();
 }
 
 void Trazel::ch_select_Click(int Index) {
@@ -182,10 +170,17 @@ void Trazel::redrawView() {
         return;
     }
     drawAxes();
+    if (s.DataLoaded || s.BlockMode) {
+        drawCurves();
+    }
 }
 
 void Trazel::drawAxes() {
     DrawAxes(s, *disp, *Label1);
+}
+
+void Trazel::drawCurves() {
+    DrawCurves(s, *disp, *this, mnuOverplot->isChecked());
 }
 
 } // namespace trazel

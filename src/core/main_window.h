@@ -41,6 +41,19 @@ public:
     void ColourViewButtons(int t);
     void mnuExit_Click();
 
+    // File > Open: asks for a data file and shows it.
+    void mnuOpen_Click();
+    // Reads the file with the reader its extension (FileExt) names, clears the annotations and the
+    // results tables and writes the status line.
+    void OpenDataFile(const QString& fileName);
+    // The readers fill the data arrays and the file's time base; false after a failure, which they have
+    // reported to the user and which leaves no data loaded.
+    bool ReadBinFile(const QString& fileName);
+    bool ReadPrnFile(const QString& fileName);
+
+    // Empties every results table and its records and heads the tables for the current mode.
+    void ResetTable();
+
     AppState& s;
     Dialogs& dialogs;
 
@@ -141,10 +154,20 @@ private:
     void connectHandlers();
     // The controls of the recording layout, which the evaluation layout hides.
     std::vector<QWidget*> recordingControls() const;
-    void initialiseResultGrid(FlexGrid& grid);
+    void headTable(FlexGrid& grid);
     // Redraws what the current view shows: the axes, and the curves once there are any.
     void redrawView();
     void drawAxes();
+    void drawCurves();
+
+    void showProgress();
+    void finishProgress();
+    void showBlockFile();
+    void showContinuousFile();
+    bool readerFailed();
+    void discardData();
+    void clearAnnotations();
+    void writeFileStatus(const QString& fileName);
 };
 
 } // namespace trazel

@@ -361,6 +361,7 @@ void Trazel::connectHandlers() {
         connect(ch_select[i], &OptionButton::Click, this,
                 [this, i] { ch_select_Click(static_cast<int>(i)); });
     }
+    onClick(mnuOpen, [this] { mnuOpen_Click(); });
     onClick(mnuExit, [this] { mnuExit_Click(); });
     connect(disp, &PlotSurface::Resized, this, [this] { redrawView(); });
 }

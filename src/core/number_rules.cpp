@@ -267,6 +267,19 @@ double leadingNumber(std::string_view text) {
     return number.negative ? -magnitude : magnitude;
 }
 
+std::optional<double> numericValue(std::string_view text) {
+    const LeadingNumberText number = findLeadingNumber(text);
+    if (number.unsignedText.empty()) {
+        return std::nullopt;
+    }
+    const auto end =
+        static_cast<std::size_t>(number.unsignedText.data() + number.unsignedText.size() - text.data());
+    if (text.find_first_not_of(" \t", end) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return leadingNumber(text);
+}
+
 double roundHalfEven(double value) {
     const double awayFromZero = std::round(value);
     if (std::abs(awayFromZero - value) != 0.5) {

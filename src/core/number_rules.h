@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ namespace trazel {
 // Numbers too large for a double give +-infinity, too small ones 0. The decimal point is always '.',
 // whatever the process locale says.
 double leadingNumber(std::string_view text);
+
+// The number an answer holds when the whole answer is one number (blanks around it allowed): " 2.5 " -> 2.5;
+// nothing for an empty answer or one with anything else in it ("", "abc", "2abc").
+std::optional<double> numericValue(std::string_view text);
 
 // Nearest whole number with halves to even (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 double roundHalfEven(double value);

@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <algorithm>
+#include <cmath>
 
 namespace trazel {
 
@@ -91,23 +93,47 @@ void PlotSurface::Line(double x1, double y1, double x2, double y2, Colour colour
 }
 
 void PlotSurface::Box(double x1, double y1, double x2, double y2) {
-    drawBox(x1, y1, x2, y2, m_foreColor);
+    drawBox(x1, y1, x2, y2, m_foreColor, BoxFill::Outline);
 }
 
-void PlotSurface::Box(double x1, double y1, double x2, double y2, Colour colour) {
-    drawBox(x1, y1, x2, y2, colour);
+void PlotSurface::Box(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill) {
+    drawBox(x1, y1, x2, y2, colour, fill);
+}
+
+std::optional<QPointF> PlotSurface::drawablePixels(double x, double y) const {
+    constexpr double Limit = 1e6; // far outside any screen, far inside the rasteriser's integers
+    const QPointF at = toPixels(x, y);
+    if (!std::isfinite(at.x()) || !std::isfinite(at.y())) {
+        return std::nullopt;
+    }
+    return QPointF(std::clamp(at.x(), -Limit, Limit), std::clamp(at.y(), -Limit, Limit));
 }
 
 void PlotSurface::drawLine(double x1, double y1, double x2, double y2, Colour colour) {
-    painterFor(colour).drawLine(QLineF(toPixels(x1, y1), toPixels(x2, y2)));
+    const auto from = drawablePixels(x1, y1);
+    const auto to = drawablePixels(x2, y2);
+    if (from && to) {
+        painterFor(colour).drawLine(QLineF(*from, *to));
+    }
     log(DrawnFigure::Kind::Line, x1, y1, x2, y2, colour);
     update();
 }
 
-void PlotSurface::drawBox(double x1, double y1, double x2, double y2, Colour colour) {
-    // One rectangle call draws each outline pixel once, so an inverted box undoes itself.
-    painterFor(colour).drawRect(QRectF(toPixels(x1, y1), toPixels(x2, y2)).normalized());
-    log(DrawnFigure::Kind::Box, x1, y1, x2, y2, colour);
+void PlotSurface::drawBox(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill) {
+    const auto corner1 = drawablePixels(x1, y1);
+    const auto corner2 = drawablePixels(x2, y2);
+    if (corner1 && corner2) {
+        QPainter& painter = painterFor(colour);
+        const QRectF box = QRectF(*corner1, *corner2).normalized();
+        // One call covers each pixel once, so an inverted box undoes itself. A filled box takes in the
+        // right and bottom pixel rows that its outline would cover.
+        if (fill == BoxFill::Solid) {
+            painter.fillRect(QRectF(box.topLeft(), box.size() + QSizeF(1, 1)), painter.pen().color());
+        } else {
+            painter.drawRect(box);
+        }
+    }
+    log(DrawnFigure::Kind::Box, x1, y1, x2, y2, colour, {}, fill == BoxFill::Solid);
     update();
 }
 
@@ -156,6 +182,7 @@ double PlotSurface::userY(double pixelY) const {
 QPainter& PlotSurface::painterFor(Colour colour) {
     if (!m_painter) {
         m_painter = std::make_unique<QPainter>(&m_image);
+        m_penColour = QColor();
         m_painter->setRenderHint(QPainter::Antialiasing, false);
         m_painter->setRenderHint(QPainter::TextAntialiasing, false);
         m_painter->setBrush(Qt::NoBrush);
@@ -164,9 +191,14 @@ QPainter& PlotSurface::painterFor(Colour colour) {
     // Invert exclusive-ors white into the picture: every pixel under the figure is inverted, and the
     // same figure drawn twice leaves the picture as it was.
     const bool invert = m_drawMode == DrawMode::Invert;
-    m_painter->setCompositionMode(invert ? QPainter::RasterOp_SourceXorDestination
-                                         : QPainter::CompositionMode_SourceOver);
-    m_painter->setPen(QPen(toQColor(invert ? White : colour), 0));
+    const QColor pen = toQColor(invert ? White : colour);
+    if (invert != m_penInverts || pen != m_penColour) {
+        m_painter->setCompositionMode(invert ? QPainter::RasterOp_SourceXorDestination
+                                             : QPainter::CompositionMode_SourceOver);
+        m_painter->setPen(QPen(pen, 0));
+        m_penInverts = invert;
+        m_penColour = pen;
+    }
     return *m_painter;
 }
 
@@ -175,8 +207,8 @@ void PlotSurface::endPainting() const {
 }
 
 void PlotSurface::log(DrawnFigure::Kind kind, double x1, double y1, double x2, double y2, Colour colour,
-                      const QString& text) {
-    m_log.push_back(DrawnFigure{kind, x1, y1, x2, y2, colour, m_drawMode, text});
+                      const QString& text, bool filled) {
+    m_log.push_back(DrawnFigure{kind, x1, y1, x2, y2, colour, m_drawMode, text, filled});
 }
 
 void PlotSurface::paintEvent(QPaintEvent* event) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace trazel {
@@ -27,7 +28,10 @@ struct DrawnFigure {
     Colour colour;
     DrawMode mode;
     QString text;
+    bool filled = false;
 };
+
+enum class BoxFill { Outline, Solid };
 
 // The plot surface: a widget backed by a persistent image, addressed in a user scale.
 // A point (x, y) lies (x - ScaleLeft) / ScaleWidth of the width from the left edge and
@@ -64,7 +68,7 @@ public:
     void Line(double x1, double y1, double x2, double y2);
     void Line(double x1, double y1, double x2, double y2, Colour colour);
     void Box(double x1, double y1, double x2, double y2);
-    void Box(double x1, double y1, double x2, double y2, Colour colour);
+    void Box(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill = BoxFill::Outline);
 
     double CurrentX() const { return m_currentX; }
     double CurrentY() const { return m_currentY; }
@@ -110,9 +114,12 @@ private:
     QPainter& painterFor(Colour colour);
     void endPainting() const;
     void drawLine(double x1, double y1, double x2, double y2, Colour colour);
-    void drawBox(double x1, double y1, double x2, double y2, Colour colour);
+    void drawBox(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill);
     void log(DrawnFigure::Kind kind, double x1, double y1, double x2, double y2, Colour colour,
-             const QString& text = {});
+             const QString& text = {}, bool filled = false);
+    // The pixel position of a user coordinate, held within a range the rasteriser handles; nothing for
+    // a coordinate that is not a number.
+    std::optional<QPointF> drawablePixels(double x, double y) const;
     int buttonState(Qt::MouseButtons buttons) const;
     void emitMouse(QMouseEvent* event, bool press);
 
@@ -131,6 +138,8 @@ private:
     // Kept open between figures so that thousands of lines cost one painter, closed before the
     // image is shown, copied or resized.
     mutable std::unique_ptr<QPainter> m_painter;
+    QColor m_penColour;
+    bool m_penInverts = false;
     std::vector<DrawnFigure> m_log;
 };
 

@@ -333,3 +333,19 @@ TEST(PlainText, NonFiniteValuesGiveWords) {
 
 } // namespace
 } // namespace trazel
+
+namespace trazel {
+namespace {
+
+TEST(NumericValue, TakesOnlyAnswersThatAreOneNumber) {
+    EXPECT_EQ(numericValue("2"), 2.0);
+    EXPECT_EQ(numericValue(" 2.5 "), 2.5);
+    EXPECT_EQ(numericValue("-3e2"), -300.0);
+    EXPECT_EQ(numericValue("300"), 300.0);
+    for (const char* bad : {"", "   ", "abc", "2abc", "2 3", "-", ".", "1,5"}) {
+        EXPECT_FALSE(numericValue(bad).has_value()) << '"' << bad << '"';
+    }
+}
+
+} // namespace
+} // namespace trazel

@@ -1,0 +1,286 @@
+#include "display/curves.h"
+
+#include "core/number_rules.h"
+#include "ui/mouse_pointer.h"
+#include "ui/plot_surface.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace trazel {
+
+namespace {
+
+constexpr Integer MarkerOn = 100;
+constexpr Integer Stimulus = 200;
+
+// The last point of the view: one screen from ViewStart, cut at the end of the data and, in block
+// data, at the end of the sweep.
+Long viewEnd(const AppState& s, double W) {
+    const double screen = 0.8 * W;
+    if (s.BlockMode) {
+        const double points = static_cast<double>(s.SweepLength) * s.CurveCount;
+        Long end =
+            points - s.ViewStart <= screen ? static_cast<Long>(points - 1) : toLong(screen + s.ViewStart);
+        if (end - s.ViewStart >= s.SweepLength) {
+            end = toLong(s.ViewStart + s.SweepLength - 1);
+        }
+        return end;
+    }
+    return s.SampleCount - s.ViewStart < screen ? s.SampleCount - 1 : toLong(screen + s.ViewStart);
+}
+
+std::vector<int> tracesToDraw(const AppState& s, bool overplotChecked) {
+    std::vector<int> traces;
+    for (int c = 1; c <= TraceCount; ++c) {
+        if (s.TraceChannel(c) >= 1 && (!overplotChecked || c == s.CurrentTrace)) {
+            traces.push_back(c);
+        }
+    }
+    return traces;
+}
+
+// Every trace fills the same band of the plot whatever its scale: +R/2 at the top of the amplitude
+// axis, -R/2 at its bottom.
+void setTraceScale(const AppState& s, PlotSurface& disp, int c) {
+    disp.setScaleTop(s.TraceRange(c) * 0.475 / 0.8);
+    disp.setScaleHeight(-s.TraceRange(c) / 0.8);
+}
+
+struct Band {
+    double upper;
+    double lower;
+    double clamp(double v) const { return v > upper ? upper : (v < lower ? lower : v); }
+};
+
+Band bandOf(const AppState& s, int c) {
+    return {s.TraceRange(c) / 2.0, -s.TraceRange(c) / 2.0};
+}
+
+Integer plotWidthInPixels(PlotSurface& disp, double W) {
+    const double top = disp.ScaleTop();
+    const double height = disp.ScaleHeight();
+    disp.setScaleMode(ScaleMode::Pixels);
+    const auto pixels = toInteger(disp.ScaleWidth());
+    disp.setScaleMode(ScaleMode::User);
+    disp.setScaleWidth(W);
+    disp.setScaleLeft(-0.125 * W);
+    disp.setScaleTop(top);
+    disp.setScaleHeight(height);
+    return pixels;
+}
+
+// The points the arrays hold; a view never reads past them.
+std::int64_t lastStoredPoint(const AppState& s) {
+    return std::min(s.TraceData.upper(), s.Markers.upper());
+}
+
+class CurveDrawing {
+public:
+    CurveDrawing(AppState& s, PlotSurface& disp, std::vector<int> traces)
+        : s(s), disp(disp), m_traces(std::move(traces)), m_first(toLong(s.ViewStart)),
+          m_last(std::min<std::int64_t>(s.ScreenPoints, lastStoredPoint(s))),
+          m_average(s.ShowAverage && s.AverageData.exists()), m_single(s.ShowSingle) {}
+
+    void pointByPoint();
+    void columns(double pointsPerPixel);
+    void marks();
+
+private:
+    // The averaged curve is indexed by the position within the view.
+    bool hasAverageAt(std::int64_t x) const { return s.AverageData.contains(toLong(x - s.ViewStart)); }
+    float averageAt(int c, std::int64_t x) const { return s.AverageData(c, toLong(x - s.ViewStart)); }
+    void drawColumn(int c, std::int64_t x, double pointsPerPixel);
+    void drawMarkerRuns();
+    void drawStimulusTicks();
+
+    AppState& s;
+    PlotSurface& disp;
+    std::vector<int> m_traces;
+    std::int64_t m_first;
+    std::int64_t m_last;
+    bool m_average;
+    bool m_single;
+};
+
+void CurveDrawing::pointByPoint() {
+    if (m_first > m_last) {
+        return;
+    }
+    disp.setCurrentX(0);
+    TraceArray<double> previousAverage;
+    TraceArray<double> previousSingle;
+    for (int c : m_traces) {
+        setTraceScale(s, disp, c);
+        const Band band = bandOf(s, c);
+        if (m_average && s.AverageData.contains(0)) {
+            previousAverage(c) = band.clamp(s.AverageData(c, 0) + s.TraceOffset(c));
+        }
+        previousSingle(c) = band.clamp(s.TraceData(c, m_first) + s.TraceOffset(c));
+    }
+    const double viewStart = s.ViewStart;
+    for (std::int64_t x = m_first + 1; x <= m_last; ++x) {
+        const double at = static_cast<double>(x) - viewStart;
+        for (int c : m_traces) {
+            setTraceScale(s, disp, c);
+            const Band band = bandOf(s, c);
+            if (m_average && hasAverageAt(x)) {
+                const double y = band.clamp(averageAt(c, x) + s.TraceOffset(c));
+                disp.Line(at - 1, previousAverage(c), at, y, s.AverageColour(c));
+                previousAverage(c) = y;
+            }
+            if (m_single) {
+                const double y = band.clamp(s.TraceData(c, x) + s.TraceOffset(c));
+                disp.Line(at - 1, previousSingle(c), at, y, s.SingleColour(c));
+                previousSingle(c) = y;
+            }
+        }
+    }
+}
+
+struct Extremes {
+    float smallest = std::numeric_limits<float>::infinity();
+    float largest = -std::numeric_limits<float>::infinity();
+    bool empty() const { return smallest > largest; }
+};
+
+Extremes extremesOf(std::span<const float> values) {
+    Extremes e;
+    for (float v : values) {
+        e.smallest = std::min(e.smallest, v);
+        e.largest = std::max(e.largest, v);
+    }
+    return e;
+}
+
+// Extremes of values[from .. to], both ends included and cut to the values there are.
+Extremes extremesBetween(std::span<const float> values, std::int64_t from, std::int64_t to) {
+    from = std::max<std::int64_t>(from, 0);
+    to = std::min<std::int64_t>(to, static_cast<std::int64_t>(values.size()) - 1);
+    if (from > to) {
+        return {};
+    }
+    return extremesOf(
+        values.subspan(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from + 1)));
+}
+
+// A column wholly beyond an end of the band collapses onto that end; one that crosses an end is cut there.
+void clampColumn(double& smallest, double& largest, const Band& band) {
+    if (smallest > band.upper) {
+        smallest = largest = band.upper;
+    } else if (largest > band.upper) {
+        largest = band.upper;
+    }
+    if (largest < band.lower) {
+        smallest = largest = band.lower;
+    } else if (smallest < band.lower) {
+        smallest = band.lower;
+    }
+}
+
+void CurveDrawing::columns(double pointsPerPixel) {
+    const auto step = std::max<Long>(1, toLong(pointsPerPixel));
+    const Long lastColumn = toLong(s.ScreenPoints - pointsPerPixel);
+    for (std::int64_t x = m_first; x <= lastColumn; x += step) {
+        for (int c : m_traces) {
+            drawColumn(c, x, pointsPerPixel);
+        }
+    }
+}
+
+void CurveDrawing::drawColumn(int c, std::int64_t x, double pointsPerPixel) {
+    const double at = static_cast<double>(x) - s.ViewStart;
+    const double offset = s.TraceOffset(c);
+    Extremes average;
+    if (m_average) {
+        average = extremesBetween(s.AverageData.trace(c), toLong(at), toLong(at + pointsPerPixel));
+    }
+    Extremes single;
+    if (m_single) {
+        single = extremesBetween(s.TraceData.trace(c), x,
+                                 std::min<std::int64_t>(toLong(x + pointsPerPixel), m_last));
+    }
+    setTraceScale(s, disp, c);
+    const Band band = bandOf(s, c);
+    for (const auto& [extremes, colour] :
+         {std::pair{average, s.AverageColour(c)}, std::pair{single, s.SingleColour(c)}}) {
+        if (extremes.empty()) {
+            continue;
+        }
+        double smallest = extremes.smallest + offset;
+        double largest = extremes.largest + offset;
+        clampColumn(smallest, largest, band);
+        disp.Box(at, smallest, at + pointsPerPixel, largest, colour, BoxFill::Solid);
+    }
+}
+
+void CurveDrawing::marks() {
+    if (m_first > m_last) {
+        return;
+    }
+    drawMarkerRuns();
+    drawStimulusTicks();
+}
+
+// Each run of marker-on points is one bar just above the time axis, from the run's first point to the
+// point that ends it, or to the end of the view; a run already on at the left edge starts there.
+void CurveDrawing::drawMarkerRuns() {
+    const double H = disp.ScaleHeight();
+    const double viewStart = s.ViewStart;
+    auto bar = [&](double from, double to) {
+        disp.Box(from - viewStart, 0.405 * H, to - viewStart, 0.425 * H, disp.ForeColor(), BoxFill::Solid);
+    };
+    bool open = s.Markers(m_first) >= 1;
+    double runStart = viewStart;
+    for (std::int64_t x = m_first; x <= m_last; ++x) {
+        const bool on = s.Markers(x) == MarkerOn;
+        if (on && !open) {
+            open = true;
+            runStart = static_cast<double>(x);
+        } else if (!on && open) {
+            bar(runStart, static_cast<double>(x));
+            open = false;
+        }
+    }
+    if (open) {
+        bar(runStart, static_cast<double>(m_last));
+    }
+}
+
+void CurveDrawing::drawStimulusTicks() {
+    const double H = disp.ScaleHeight();
+    for (std::int64_t x = m_first; x <= m_last; ++x) {
+        if (s.Markers(x) == Stimulus) {
+            const double at = static_cast<double>(x) - s.ViewStart;
+            disp.Line(at, 0.385 * H, at, 0.425 * H);
+        }
+    }
+}
+
+} // namespace
+
+void DrawCurves(AppState& s, PlotSurface& disp, QWidget& window, bool overplotChecked) {
+    if (!s.MeasureLayout && !s.DataLoaded) {
+        return;
+    }
+    setMousePointer(window, MousePointer::Hourglass);
+    const double W = disp.ScaleWidth();
+    s.ScreenPoints = viewEnd(s, W);
+    s.PlotWidthPx = plotWidthInPixels(disp, W);
+    const double pointsPerPixel = W / std::max<Integer>(1, s.PlotWidthPx);
+    disp.setDrawMode(DrawMode::CopyPen);
+
+    CurveDrawing drawing(s, disp, tracesToDraw(s, overplotChecked));
+    if (pointsPerPixel <= s.MaxPointsPerPixel) {
+        drawing.pointByPoint();
+    } else {
+        drawing.columns(pointsPerPixel);
+    }
+    if (!s.SpectrumShown) {
+        drawing.marks();
+    }
+    setMousePointer(window, MousePointer::Default);
+}
+
+} // namespace trazel

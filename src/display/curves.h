@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/app_state.h"
+
+class QWidget;
+
+namespace trazel {
+
+class PlotSurface;
+
+// Draws the curves of the current view after DrawAxes: for every recorded trace (only the current one
+// while overplot is checked) the averaged curve, then the single curve, each in its trace's scale and
+// held within the trace's band; point by point while a pixel column holds at most MaxPointsPerPixel
+// points, otherwise one bar from the smallest to the largest value per column. Then the marker-on bars
+// and stimulus ticks above the time axis, unless a spectrum is shown. Draws nothing without data or the
+// recording layout. `window` shows the hourglass meanwhile.
+void DrawCurves(AppState& s, PlotSurface& disp, QWidget& window, bool overplotChecked);
+
+} // namespace trazel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "files/bin_format.h"
+#include "files/binary_file.h"
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace trazel {
+
+// Writes a recorded data file in the versioned layout: the header when it is created, then records,
+// which stay readable at every point (each append goes to the file before it returns).
+class BinFileWriter {
+public:
+    static std::optional<BinFileWriter> create(const std::filesystem::path& path,
+                                               const binformat::Header& header);
+
+    // One record per point: samples[point * channels + c] for each recorded channel c.
+    bool append(std::span<const std::int16_t> samples, std::span<const std::int16_t> markers);
+    bool close() { return m_file.close(); }
+
+private:
+    BinFileWriter(BinaryFile file, binformat::RecordLayout layout)
+        : m_file(std::move(file)), m_layout(layout) {}
+
+    BinaryFile m_file;
+    binformat::RecordLayout m_layout;
+    std::vector<std::uint8_t> m_buffer;
+};
+
+} // namespace trazel

@@ -1,0 +1,58 @@
+#include "files/binary_file.h"
+
+#include <system_error>
+
+namespace trazel {
+
+std::optional<BinaryFile> BinaryFile::openForReading(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    const std::uint64_t length = std::filesystem::file_size(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return std::nullopt;
+    }
+    return BinaryFile(file, length);
+}
+
+std::optional<BinaryFile> BinaryFile::createForWriting(const std::filesystem::path& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        return std::nullopt;
+    }
+    return BinaryFile(file, 0);
+}
+
+std::size_t BinaryFile::read(std::span<std::uint8_t> buffer) {
+    return m_file ? std::fread(buffer.data(), 1, buffer.size(), m_file.get()) : 0;
+}
+
+bool BinaryFile::seek(std::uint64_t offset) {
+    return m_file && fseeko(m_file.get(), static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+bool BinaryFile::write(std::span<const std::uint8_t> bytes) {
+    if (!m_file || std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) != bytes.size()) {
+        return false;
+    }
+    m_length += bytes.size();
+    return true;
+}
+
+bool BinaryFile::flush() {
+    return m_file && std::fflush(m_file.get()) == 0;
+}
+
+bool BinaryFile::close() {
+    if (!m_file) {
+        return false;
+    }
+    return std::fclose(m_file.release()) == 0;
+}
+
+} // namespace trazel

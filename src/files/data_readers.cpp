@@ -1,0 +1,369 @@
+// Reading the recorded (.bin) and Labtech (.prn) data files into the shared state. A file is checked
+// before anything of it is taken over, so a file that cannot be shown leaves no half-read state behind.
+
+#include "core/main_window.h"
+#include "display/axes.h"
+#include "files/bin_format.h"
+#include "files/binary_file.h"
+#include "files/chunked_reading.h"
+#include "files/file_view.h"
+#include "files/prn_format.h"
+#include "ui/controls.h"
+#include "ui/dialogs.h"
+#include "ui/mouse_pointer.h"
+#include "ui/plot_surface.h"
+#include "ui/progress_window.h"
+
+#include <QLabel>
+#include <cmath>
+#include <limits>
+#include <new>
+
+namespace trazel {
+
+namespace {
+
+constexpr int BinProgressSteps = 36;
+constexpr int PrnProgressSteps = 40;
+// A Long point count with room for the extra last point.
+constexpr std::int64_t MaxPoints = std::numeric_limits<Long>::max() - 1;
+
+std::filesystem::path toPath(const QString& fileName) {
+    return std::filesystem::path(fileName.toStdString());
+}
+
+// The whole answer as a whole number (halves to even); nothing for an empty or non-numeric answer.
+std::optional<int> wholeNumberAnswer(const QString& answer) {
+    const std::optional<double> value = numericValue(answer.toStdString());
+    if (!value || std::abs(*value) > 32767) {
+        return std::nullopt;
+    }
+    return toInteger(*value);
+}
+
+// What a recorded file holds, checked before the state takes it over.
+struct BinFileLayout {
+    binformat::Header header;
+    binformat::RecordLayout records;
+    Single sampleInterval = 0; // s
+    std::int64_t sampleCount = 0;
+    std::int64_t curveCount = -1;
+};
+
+bool isShowable(const BinFileLayout& file) {
+    const binformat::Header& h = file.header;
+    if (h.channelCount < 1 || h.channelCount > binformat::MaxChannels || !(file.sampleInterval > 0)) {
+        return false;
+    }
+    if (file.sampleCount > MaxPoints) {
+        return false;
+    }
+    // A block file must hold at least one whole sweep; the sweep length sizes the average.
+    return h.blockFlag == 0 || (h.pointsPerSweep >= 1 && h.pointsPerSweep <= file.sampleCount);
+}
+
+// Reads and checks the header (or, for a headerless file, asks for the channel count).
+std::optional<BinFileLayout> inspectBinFile(BinaryFile& file, Dialogs& dialogs) {
+    std::array<std::uint8_t, binformat::HeaderSize> start{};
+    const std::size_t got = file.read(start);
+    BinFileLayout layout;
+    if (binformat::isVersioned(std::span(start.data(), got))) {
+        if (got < binformat::HeaderSize) {
+            return std::nullopt;
+        }
+        layout.header = binformat::decodeHeader(start);
+        layout.records = binformat::versionedLayout(layout.header.channelCount);
+        layout.sampleInterval = static_cast<Single>(layout.header.sampleIntervalUs / 1000000.0);
+    } else {
+        if (got < binformat::HeaderlessPrefixSize) {
+            return std::nullopt;
+        }
+        const std::int16_t intervalMs = binformat::decodeHeaderlessInterval(std::span(start).first<2>());
+        const std::optional<int> channels =
+            wholeNumberAnswer(dialogs.InputBox(QStringLiteral("Number of recorded channels:"),
+                                               QStringLiteral("Channel number"), QStringLiteral("1")));
+        if (!channels) {
+            return std::nullopt;
+        }
+        layout.header.channelCount = static_cast<std::int16_t>(*channels);
+        for (int i = 0; i < std::clamp(*channels, 0, binformat::MaxChannels); ++i) {
+            layout.header.traceChannels[static_cast<std::size_t>(i)] = 1;
+        }
+        layout.records = binformat::headerlessLayout(layout.header.channelCount);
+        layout.sampleInterval = static_cast<Single>(intervalMs * 0.001);
+    }
+    if (layout.header.channelCount < 1 || layout.header.channelCount > binformat::MaxChannels) {
+        return std::nullopt;
+    }
+    const std::optional<std::int64_t> count = binformat::recordCount(file.length(), layout.records);
+    if (!count) {
+        return std::nullopt;
+    }
+    layout.sampleCount = *count;
+    if (layout.header.blockFlag != 0 && layout.header.pointsPerSweep >= 1) {
+        layout.curveCount = static_cast<std::int64_t>(
+            roundHalfEven(static_cast<double>(layout.sampleCount) / layout.header.pointsPerSweep));
+    }
+    if (!isShowable(layout)) {
+        return std::nullopt;
+    }
+    return layout;
+}
+
+void takeOverBinHeader(AppState& s, const BinFileLayout& file) {
+    const binformat::Header& h = file.header;
+    s.ChannelCount = h.channelCount;
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.TraceChannel(t) = 0;
+    }
+    int next = 1;
+    for (std::int16_t channel : h.traceChannels) {
+        if (channel > 0) {
+            s.TraceChannel(next) = channel;
+            s.TracePeak(next) = 0;
+            ++next;
+        }
+    }
+    s.BlockMode = h.blockFlag != 0;
+    s.SampleInterval = file.sampleInterval;
+    s.SampleCount = static_cast<Long>(file.sampleCount);
+    if (file.records.hasMarker) {
+        s.SweepLength = h.pointsPerSweep;
+        s.StimDelay = h.stimDelay;
+        s.StimCount = h.stimCount;
+        s.StimInterval = h.stimInterval;
+    }
+    if (s.BlockMode) {
+        s.CurveCount = static_cast<Long>(file.curveCount);
+    }
+}
+
+// The data arrays, created afresh, cover every point a view can address: the records and, in block
+// data, every sweep the sweep count names (points beyond the file read as 0).
+void createDataArrays(AppState& s) {
+    std::int64_t upper = s.SampleCount;
+    if (s.BlockMode) {
+        upper = std::max<std::int64_t>(upper, static_cast<std::int64_t>(s.SweepLength) * s.CurveCount);
+    }
+    s.RawData.create(upper);
+    s.Markers.create(upper);
+}
+
+} // namespace
+
+bool Trazel::ReadBinFile(const QString& fileName) {
+    std::optional<BinaryFile> file = BinaryFile::openForReading(toPath(fileName));
+    if (!file) {
+        return readerFailed();
+    }
+    s.InFile = 1;
+    setMousePointer(*this, MousePointer::Hourglass);
+    s.CurrentTrace = 1;
+    if (!s.BlockMode) {
+        s.ContScreenLen = s.ScreenLen;
+        s.ContTimeFactor = s.TimeFactor;
+        s.ContTimeUnit = s.TimeUnit;
+    }
+    const std::optional<BinFileLayout> layout = inspectBinFile(*file, dialogs);
+    if (!layout || !file->seek(layout->records.dataOffset)) {
+        return readerFailed();
+    }
+    discardData();
+    takeOverBinHeader(s, *layout);
+    try {
+        createDataArrays(s);
+        showProgress();
+        std::array<float, binformat::MaxChannels> peaks{};
+        for (int c = 1; c <= s.ChannelCount; ++c) {
+            peaks[static_cast<std::size_t>(c - 1)] = s.TracePeak(c);
+        }
+        readInSteps(*file, s.SampleCount, layout->records.recordSize(), BinProgressSteps, *Scroll,
+                    [&](std::span<const std::uint8_t> bytes, std::int64_t first, std::int64_t n) {
+                        binformat::RecordTarget target;
+                        for (int c = 1; c <= binformat::MaxChannels; ++c) {
+                            target.samples[static_cast<std::size_t>(c - 1)] =
+                                s.RawData.trace(c).data() + first;
+                        }
+                        target.markers = s.Markers.span().data() + first;
+                        target.peaks = &peaks;
+                        binformat::decodeRecords(bytes, layout->records, n, target);
+                    });
+        for (int c = 1; c <= s.ChannelCount; ++c) {
+            s.TracePeak(c) = peaks[static_cast<std::size_t>(c - 1)];
+        }
+        s.TraceData = s.RawData;
+        if (s.BlockMode) {
+            s.AverageData.create(s.SweepLength - 1);
+        }
+    } catch (const std::bad_alloc&) {
+        return readerFailed();
+    }
+    finishProgress();
+    s.FileBlockMode = s.BlockMode;
+    if (s.BlockMode) {
+        showBlockFile();
+    } else {
+        s.SweepLength = -1;
+        s.CurveCount = -1;
+        showContinuousFile();
+        setWindowTitle(QStringLiteral("CONTINUOUS MODE"));
+    }
+    if (s.DataLoaded) {
+        setWindowTitle(windowTitle() + QStringLiteral("       ") + fileName);
+    }
+    ch_select[0]->setValue(true);
+    return true;
+}
+
+bool Trazel::ReadPrnFile(const QString& fileName) {
+    std::optional<BinaryFile> file = BinaryFile::openForReading(toPath(fileName));
+    if (!file) {
+        return readerFailed();
+    }
+    s.InFile = 1;
+    const std::optional<int> channels =
+        wholeNumberAnswer(dialogs.InputBox(QStringLiteral("Number of recorded channels:"),
+                                           QStringLiteral("Channel number"), QStringLiteral("1")));
+    if (!channels || *channels < 1 || *channels > 2) {
+        return readerFailed();
+    }
+    const std::int64_t count = prnformat::pointCount(file->length(), *channels);
+    if (count > MaxPoints) {
+        return readerFailed();
+    }
+    discardData();
+    std::array<float, 2> peaks{};
+    try {
+        showProgress();
+        s.RawData.create(count);
+        s.Markers.create(count);
+        readInSteps(*file, count, 4 * static_cast<std::size_t>(*channels), PrnProgressSteps, *Scroll,
+                    [&](std::span<const std::uint8_t> bytes, std::int64_t first, std::int64_t n) {
+                        prnformat::PointTarget target{
+                            {s.RawData.trace(1).data() + first, s.RawData.trace(2).data() + first}, &peaks};
+                        prnformat::decodePoints(bytes, *channels, n, target);
+                    });
+        s.TraceData = s.RawData;
+    } catch (const std::bad_alloc&) {
+        return readerFailed();
+    }
+    finishProgress();
+    const std::optional<double> frequency =
+        numericValue(dialogs
+                         .InputBox(QStringLiteral("Enter sampling frequency (Hz):"),
+                                   QStringLiteral("Sample rate"), QStringLiteral("300"))
+                         .toStdString());
+    const Single interval = frequency ? static_cast<Single>(1 / *frequency) : 0;
+    if (!(interval > 0) || !std::isfinite(interval)) {
+        return readerFailed();
+    }
+    s.BlockMode = false;
+    s.ChannelCount = static_cast<Integer>(*channels);
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.TraceChannel(t) = t <= *channels ? 1 : 0;
+    }
+    for (int c = 1; c <= *channels; ++c) {
+        s.TracePeak(c) = prnformat::ValueScale * peaks[static_cast<std::size_t>(c - 1)];
+    }
+    s.CurrentTrace = 1;
+    s.SampleCount = static_cast<Long>(count);
+    s.SampleInterval = interval;
+    s.SweepLength = -1;
+    s.CurveCount = -1;
+    setMousePointer(*this, MousePointer::Hourglass);
+    showContinuousFile();
+    setWindowTitle(QStringLiteral("CONTINUOUS MODE    ") + fileName);
+    return true;
+}
+
+void Trazel::showProgress() {
+    Scroll->setCaption(QStringLiteral("Reading data..."));
+    Scroll->setValue(0);
+    Scroll->show();
+    Scroll->repaint();
+}
+
+void Trazel::finishProgress() {
+    Scroll->setValue(100);
+    Scroll->hide();
+}
+
+void Trazel::showBlockFile() {
+    const TimeSpan span = blockSpan(s.SampleInterval, s.SweepLength);
+    s.ScreenLen = s.BlockScreenLen = s.FileScreenLen = span.screenLen;
+    s.TimeFactor = s.BlockTimeFactor = s.FileTimeFactor = span.timeFactor;
+    s.TimeUnit = s.BlockTimeUnit = s.FileTimeUnit = span.unit;
+    s.BlockSweepLength = s.FileSweepLength = s.SweepLength;
+    disp->setScaleWidth(static_cast<Single>(s.SweepLength / 0.8));
+    s.AveragedCount = 0;
+    s.ViewStart = 0;
+
+    mnuContinuous->setVisible(true);
+    mnuContinuous->setEnabled(true);
+    mnuBlock->setVisible(true);
+    mnuBlock->setText(QStringLiteral("Block length"));
+    mnuBlock->setEnabled(true);
+    mnuS->setEnabled(true);
+    mnuS->setChecked(true);
+    for (QAction* item : {mnuA_S, mnuA, mnuS_A, mnuOverplot, mnuPSD, mnuRaw}) {
+        item->setEnabled(true);
+        item->setChecked(false);
+    }
+    clear_ave->setEnabled(true);
+    accept->setEnabled(true);
+    newblk->setEnabled(false);
+    SA_label->setText(QStringLiteral("single"));
+
+    s.ShowSingle = true;
+    s.ShowAverage = false;
+    s.Overplot = false;
+    setWindowTitle(QString::fromStdString(blockModeCaption(s.ScreenLen, s.TimeUnit)));
+    s.CurrentCurve = 1;
+}
+
+// Menus, span and scale of continuous data, for recorded and imported files alike.
+void Trazel::showContinuousFile() {
+    mnuContinuous->setVisible(false);
+    mnuBlock->setVisible(true);
+    mnuBlock->setText(QStringLiteral("Block mode"));
+    mnuBlock->setEnabled(true);
+    mnuS->setEnabled(true);
+    mnuS->setChecked(true);
+    for (QAction* item : {mnuA_S, mnuS_A, mnuA, mnuPSD, mnuOverplot}) {
+        item->setChecked(false);
+        item->setEnabled(false);
+    }
+    SA_label->setText(QStringLiteral("single"));
+    newblk->setEnabled(true);
+    s.ShowSingle = true;
+    s.ShowAverage = false;
+    s.ViewStart = 0;
+
+    const TimeSpan span = continuousSpan(s.SampleInterval, s.SampleCount);
+    s.ScreenLen = s.FileScreenLen = s.ContScreenLen = span.screenLen;
+    s.TimeFactor = s.FileTimeFactor = s.ContTimeFactor = span.timeFactor;
+    s.TimeUnit = s.FileTimeUnit = s.ContTimeUnit = span.unit;
+    disp->setScaleWidth(continuousScaleWidth(s));
+}
+
+// A reader that cannot go on tells the user and leaves no data behind: nothing is shown or measured
+// from a file that was not read whole.
+bool Trazel::readerFailed() {
+    Scroll->hide();
+    dialogs.MsgBox(QStringLiteral("Error encountered while trying to open file, please retry."),
+                   MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("File input"));
+    s.InFile = 0;
+    s.DataLoaded = false;
+    discardData();
+    return false;
+}
+
+void Trazel::discardData() {
+    s.RawData.erase();
+    s.TraceData.erase();
+    s.Markers.erase();
+    s.AverageData.erase();
+    s.SampleCount = 0;
+}
+
+} // namespace trazel

@@ -1,0 +1,131 @@
+#include "core/main_window.h"
+#include "core/number_rules.h"
+#include "files/file_view.h"
+#include "ui/controls.h"
+#include "ui/dialogs.h"
+#include "ui/mouse_pointer.h"
+#include "ui/plot_surface.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+
+namespace trazel {
+
+namespace {
+
+constexpr Colour White = rgb(255, 255, 255);
+constexpr Colour Yellow = rgb(255, 255, 0);
+constexpr Colour Cyan = rgb(0, 255, 255);
+constexpr Colour AverageGrey = rgb(150, 150, 150);
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+std::string upperCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+void Trazel::mnuOpen_Click() {
+    FileDialogRequest request;
+    request.filter = QStringLiteral("Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn");
+    request.filterIndex = 1;
+    request.title = QStringLiteral("Open data file");
+    const QString chosen = dialogs.ShowOpen(request);
+    if (chosen.isEmpty()) {
+        return; // cancelled: the data and the plot stay as they were
+    }
+    s.FileName = chosen.toStdString();
+    s.FileExt = fileExtension(s.FileName);
+    OpenDataFile(chosen);
+    setMousePointer(*this, MousePointer::Default);
+    const Colour singleColours[] = {White, Yellow, Cyan};
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.SingleColour(t) = singleColours[t - 1];
+        s.AverageColour(t) = AverageGrey;
+    }
+    s.CurrentTrace = 1;
+    // Selecting trace 1 redraws the axes and the curves of the new file.
+    ch_select[static_cast<std::size_t>(s.CurrentTrace - 1)]->setValue(true);
+}
+
+void Trazel::OpenDataFile(const QString& fileName) {
+    Label1->hide();
+    const double width = roundHalfEven(disp->ScaleWidth());
+    disp->setScaleMode(ScaleMode::Pixels);
+    s.PlotWidthPx = toInteger(disp->ScaleWidth());
+    disp->setScaleMode(ScaleMode::User);
+    disp->setScaleWidth(width);
+
+    s.SelStart = -1;
+    s.SelEnd = -1;
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.TraceOffset(t) = 0;
+        s.TraceShift(t) = 0;
+    }
+    s.SampleCount = 0;
+    if (mnuOverplot->isChecked()) {
+        mnuOverplot->setChecked(false);
+        mnuS->setChecked(true);
+        SA_label->setText(QStringLiteral(" sngl"));
+    }
+    setMousePointer(*this, MousePointer::Hourglass);
+
+    s.FileExt = upperCase(s.FileExt);
+    bool read = false;
+    if (s.FileExt == "PRN") {
+        read = ReadPrnFile(fileName);
+    } else if (s.FileExt == "BIN") {
+        read = ReadBinFile(fileName);
+    } else {
+        read = readerFailed(); // no reader knows the file: nothing was loaded
+    }
+    s.InFile = 0;
+    clearAnnotations();
+    mnuInvert->setEnabled(true);
+    ResetTable();
+    status->setText(QString());
+    if (!read) {
+        return;
+    }
+    s.DataLoaded = true;
+    if (s.BlockMode) {
+        status->setText(QStringLiteral("current curve: ") + text(formatNumber(s.CurrentCurve, "###0/")) +
+                        text(formatNumber(s.CurveCount, "###0")) + QStringLiteral("     averaged: ") +
+                        text(formatNumber(s.AveragedCount, "###0")));
+        return;
+    }
+    writeFileStatus(fileName);
+}
+
+// The status line of continuous data: the file's date and time of change, in the system's long formats.
+void Trazel::writeFileStatus(const QString& fileName) {
+    const QFileInfo file(fileName);
+    if (!file.exists()) {
+        readerFailed();
+        return;
+    }
+    const QDateTime changed = file.lastModified();
+    const QLocale locale = QLocale::system();
+    status->setText(locale.toString(changed.date(), QLocale::LongFormat) + QStringLiteral("   ") +
+                    locale.toString(changed.time(), QLocale::LongFormat));
+}
+
+void Trazel::clearAnnotations() {
+    for (TextBox* label : Text1) {
+        label->setText(QString());
+        label->setEnabled(false);
+        label->hide();
+    }
+}
+
+} // namespace trazel
