@@ -6,7 +6,7 @@ TRAZEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TRAZEL_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgtest-dev libbenchmark-dev
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick xdotool
     fonts-dejavu-core fonts-liberation
     clang-format
 )

@@ -39,12 +39,18 @@ constexpr int TraceCount = 3;
 template <typename T> class DynamicArray {
 public:
     void create(std::int64_t upper) {
-        m_items.assign(upper >= 0 ? static_cast<std::size_t>(upper + 1) : 0, T{});
+        const std::size_t size = upper >= 0 ? static_cast<std::size_t>(upper + 1) : 0;
+        makeRoomFor(size);
+        m_items.assign(size, T{});
     }
-    void erase() {
-        m_items.clear();
-        m_items.shrink_to_fit();
+    void copyFrom(const DynamicArray& other) {
+        makeRoomFor(other.m_items.size());
+        m_items.assign(other.m_items.begin(), other.m_items.end());
     }
+    // Absent again; the memory stays for an array of about the same size.
+    void erase() { m_items.clear(); }
+    // Absent again, and the memory goes back.
+    void release() { std::vector<T>().swap(m_items); }
     bool exists() const { return !m_items.empty(); }
     // -1 when absent.
     std::int64_t upper() const { return static_cast<std::int64_t>(m_items.size()) - 1; }
@@ -62,6 +68,15 @@ public:
     std::span<const T> span() const { return m_items; }
 
 private:
+    // Memory that fits the new size closely is used again: a fresh allocation of hundreds of megabytes
+    // costs more than reading them. Other memory goes first, so that old and new never coexist.
+    void makeRoomFor(std::size_t size) {
+        const std::size_t capacity = m_items.capacity();
+        if (size > capacity || size < capacity - capacity / 6) {
+            release();
+        }
+    }
+
     std::vector<T> m_items;
 };
 
@@ -74,9 +89,19 @@ public:
             trace.create(upper);
         }
     }
+    void copyFrom(const TraceBuffer& other) {
+        for (std::size_t t = 0; t < m_traces.size(); ++t) {
+            m_traces[t].copyFrom(other.m_traces[t]);
+        }
+    }
     void erase() {
         for (auto& trace : m_traces) {
             trace.erase();
+        }
+    }
+    void release() {
+        for (auto& trace : m_traces) {
+            trace.release();
         }
     }
     bool exists() const { return m_traces[0].exists(); }

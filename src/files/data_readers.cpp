@@ -191,7 +191,7 @@ bool Trazel::ReadBinFile(const QString& fileName) {
         for (int c = 1; c <= s.ChannelCount; ++c) {
             s.TracePeak(c) = peaks[static_cast<std::size_t>(c - 1)];
         }
-        s.TraceData = s.RawData;
+        s.TraceData.copyFrom(s.RawData);
         if (s.BlockMode) {
             s.AverageData.create(s.SweepLength - 1);
         }
@@ -243,7 +243,7 @@ bool Trazel::ReadPrnFile(const QString& fileName) {
                             {s.RawData.trace(1).data() + first, s.RawData.trace(2).data() + first}, &peaks};
                         prnformat::decodePoints(bytes, *channels, n, target);
                     });
-        s.TraceData = s.RawData;
+        s.TraceData.copyFrom(s.RawData);
     } catch (const std::bad_alloc&) {
         return readerFailed();
     }
@@ -355,9 +355,14 @@ bool Trazel::readerFailed() {
     s.InFile = 0;
     s.DataLoaded = false;
     discardData();
+    for (TraceBuffer* curves : {&s.RawData, &s.TraceData, &s.AverageData}) {
+        curves->release();
+    }
+    s.Markers.release();
     return false;
 }
 
+// The data arrays become absent; their memory stays for the next file, which is read into it.
 void Trazel::discardData() {
     s.RawData.erase();
     s.TraceData.erase();
