@@ -145,6 +145,7 @@ struct AppState {
     Single SelStart = 0;       // absolute point numbers; -1 = none
     Single SelEnd = 0;
     bool AutoPeaks = false;
+    Single Baseline = 0; // mean of the pre-stimulus samples of the block being measured
     Integer LevelBandDivisor = 0;
     ResultTable Results; // Results(t, k): record k = 1..1000 of trace t
     TraceArray<Integer> TableRow;

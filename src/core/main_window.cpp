@@ -1,6 +1,7 @@
 #include "core/main_window.h"
 
 #include "core/number_rules.h"
+#include "core/trace_colours.h"
 #include "display/axes.h"
 #include "display/curves.h"
 #include "measure/table_layout.h"
@@ -16,11 +17,6 @@
 namespace trazel {
 
 namespace {
-
-constexpr Colour White = rgb(255, 255, 255);
-constexpr Colour Yellow = rgb(255, 255, 0);
-constexpr Colour Cyan = rgb(0, 255, 255);
-constexpr Colour AverageGrey = rgb(150, 150, 150);
 
 constexpr float StartScaleSteps[] = {5000, 4000, 2000, 1000, 500, 250, 125, 100, 50,  25,
                                      20,   10,   5,    4,    2,   1,   0.5, 0.3, 0.2, 0.1};
@@ -62,10 +58,9 @@ void Trazel::Form_Initialize() {
     SA_label->setText(QStringLiteral(" sngl"));
 
     for (int t = 1; t <= TraceCount; ++t) {
-        s.TraceColour(t) = s.SingleColour(t) =
-            std::array{White, Yellow, Cyan}[static_cast<std::size_t>(t - 1)];
-        s.AverageColour(t) = AverageGrey;
+        s.TraceColour(t) = brightColour(t);
     }
+    resetCurvePens(s);
 
     s.SamplingRate = 10;
     s.ScreenLen = 8;

@@ -54,6 +54,30 @@ public:
     // Empties every results table and its records and heads the tables for the current mode.
     void ResetTable();
 
+    // The mouse on the plot: a left press or drag places the cursor with its readout, right presses in
+    // continuous data mark a selection. Button 1 left, 2 right; X and Y in plot coordinates.
+    void disp_MouseDown(int Button, int Shift, double X, double Y);
+    void disp_MouseMove(int Button, int Shift, double X, double Y);
+
+    // Results table of the current trace: "Add" enters the cursor position, "Delete" the last line,
+    // "Newblk" closes the block with its statistics.
+    void add_Click();
+    void AddResultRow();
+    void CompleteRow();
+    void del_Click();
+    void newblk_Click();
+    void BlockStatistics();
+
+    // Which curves are drawn, paging through sweeps or screens, and the running average.
+    void mnuS_A_Click();
+    void mnuA_S_Click();
+    void mnuS_Click();
+    void mnuA_Click();
+    void PgDn_Click();
+    void PgUp_Click();
+    void accept_Click();
+    void clear_ave_Click();
+
     AppState& s;
     Dialogs& dialogs;
 
@@ -168,6 +192,29 @@ private:
     void discardData();
     void clearAnnotations();
     void writeFileStatus(const QString& fileName);
+    void writeCurveStatus();
+
+    void setCurrentTraceScale();
+    // The cursor position for a press at X: held within the view, the sweep and the data.
+    double cursorPosition(double X) const;
+    QString readoutText(double x) const;
+    void placeReadout(double x);
+    void invertLine(double x1, double y1, double x2, double y2);
+    void invertBox(double x1, double y1, double x2, double y2);
+    void moveSelection(double x);
+
+    FlexGrid& currentGrid();
+    int statisticsColumn(int field) const;
+    // Rows up to `row` exist in the grid of the current trace.
+    void ensureTableRows(int row);
+    void scrollTableTo(int tableRow);
+    bool addBlockModeRow();
+    void addContinuousModeRow();
+
+    struct DisplaySelection;
+    void selectDisplay(QAction* chosen, const DisplaySelection& selection);
+    void leaveOverplot();
+    void redrawAfterViewChange();
 };
 
 } // namespace trazel

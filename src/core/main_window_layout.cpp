@@ -2,6 +2,7 @@
 // column of grouped controls, the status line and the results table lie under the plot.
 
 #include "core/main_window.h"
+#include "core/trace_colours.h"
 #include "measure/table_layout.h"
 #include "ui/controls.h"
 #include "ui/event_loop.h"
@@ -24,7 +25,6 @@ namespace trazel {
 namespace {
 
 constexpr int SidePanelWidth = 260;
-constexpr int ResultRowsAtStart = 2;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
     auto* label = new QLabel(caption, parent);
@@ -108,7 +108,6 @@ void Trazel::createTraceSelectors() {
     gain_label = makeLabel(Frame1, "gain_label", QStringLiteral("gain"));
     const QStringList channels = {"none", "1. ch", "2. ch", "3. ch", "4. ch"};
     const QStringList gains = {"1x", "2x", "4x", "8x"};
-    const Colour chipColours[] = {rgb(255, 255, 255), rgb(255, 255, 0), rgb(0, 255, 255)};
     auto* layout = new QGridLayout(Frame1);
     layout->addWidget(ch_label, 0, 2);
     layout->addWidget(gain_label, 0, 3);
@@ -122,7 +121,7 @@ void Trazel::createTraceSelectors() {
         gain[i] = makeCombo(Frame1, "gain", gains);
         gain[i]->setObjectName(QStringLiteral("gain_%1").arg(i));
         layout->addWidget(ch_select[i], gridRow, 0);
-        layout->addWidget(traceChip(Frame1, gridRow, chipColours[i]), gridRow, 1);
+        layout->addWidget(traceChip(Frame1, gridRow, brightColour(gridRow)), gridRow, 1);
         layout->addWidget(ch_list[i], gridRow, 2);
         layout->addWidget(gain[i], gridRow, 3);
     }
@@ -202,11 +201,10 @@ void Trazel::createRecordingControls() {
 }
 
 void Trazel::createResultGrids() {
-    const Colour backColours[] = {rgb(255, 255, 255), rgb(255, 255, 0), rgb(0, 255, 255)};
     for (std::size_t k = 0; k < Grid1.size(); ++k) {
-        Grid1[k] = new FlexGrid(ResultRowsAtStart, TableColumnCount, this);
+        Grid1[k] = new FlexGrid(EmptyTableRows, TableColumnCount, this);
         Grid1[k]->setObjectName(QStringLiteral("Grid1_%1").arg(k));
-        Grid1[k]->setBackColor(backColours[k]);
+        Grid1[k]->setBackColor(brightColour(static_cast<int>(k) + 1)); // the tables wear their trace's colour
     }
 }
 
@@ -363,6 +361,22 @@ void Trazel::connectHandlers() {
     }
     onClick(mnuOpen, [this] { mnuOpen_Click(); });
     onClick(mnuExit, [this] { mnuExit_Click(); });
+    onClick(mnuS_A, [this] { mnuS_A_Click(); });
+    onClick(mnuA_S, [this] { mnuA_S_Click(); });
+    onClick(mnuS, [this] { mnuS_Click(); });
+    onClick(mnuA, [this] { mnuA_Click(); });
+    const std::pair<CommandButton*, void (Trazel::*)()> buttons[] = {{add, &Trazel::add_Click},
+                                                                     {del, &Trazel::del_Click},
+                                                                     {newblk, &Trazel::newblk_Click},
+                                                                     {PgDn, &Trazel::PgDn_Click},
+                                                                     {PgUp, &Trazel::PgUp_Click},
+                                                                     {accept, &Trazel::accept_Click},
+                                                                     {clear_ave, &Trazel::clear_ave_Click}};
+    for (const auto& [button, handler] : buttons) {
+        connect(button, &QPushButton::clicked, this, handler);
+    }
+    connect(disp, &PlotSurface::MouseDown, this, &Trazel::disp_MouseDown);
+    connect(disp, &PlotSurface::MouseMove, this, &Trazel::disp_MouseMove);
     connect(disp, &PlotSurface::Resized, this, [this] { redrawView(); });
 }
 

@@ -253,11 +253,16 @@ bool Trazel::ReadPrnFile(const QString& fileName) {
                          .InputBox(QStringLiteral("Enter sampling frequency (Hz):"),
                                    QStringLiteral("Sample rate"), QStringLiteral("300"))
                          .toStdString());
-    const Single interval = frequency ? static_cast<Single>(1 / *frequency) : 0;
-    if (!(interval > 0) || !std::isfinite(interval)) {
+    // The interval, and the recording's span on the power of two that holds it, must be normal Singles.
+    const double seconds = frequency ? 1 / *frequency : 0;
+    if (!(seconds >= std::numeric_limits<Single>::min()) ||
+        2 * seconds * static_cast<double>(std::max<std::int64_t>(count, 1)) >
+            std::numeric_limits<Single>::max()) {
         return readerFailed();
     }
+    const auto interval = static_cast<Single>(seconds);
     s.BlockMode = false;
+    s.FileBlockMode = false;
     s.ChannelCount = static_cast<Integer>(*channels);
     for (int t = 1; t <= TraceCount; ++t) {
         s.TraceChannel(t) = t <= *channels ? 1 : 0;
@@ -311,7 +316,8 @@ void Trazel::showBlockFile() {
     }
     clear_ave->setEnabled(true);
     accept->setEnabled(true);
-    newblk->setEnabled(false);
+    // Blocks of measured sweeps are closed with their statistics as in continuous data.
+    newblk->setEnabled(true);
     SA_label->setText(QStringLiteral("single"));
 
     s.ShowSingle = true;

@@ -1,5 +1,6 @@
 #include "core/main_window.h"
 #include "core/number_rules.h"
+#include "core/trace_colours.h"
 #include "files/file_view.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
@@ -14,15 +15,6 @@
 namespace trazel {
 
 namespace {
-
-constexpr Colour White = rgb(255, 255, 255);
-constexpr Colour Yellow = rgb(255, 255, 0);
-constexpr Colour Cyan = rgb(0, 255, 255);
-constexpr Colour AverageGrey = rgb(150, 150, 150);
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
 
 std::string upperCase(std::string text) {
     for (char& c : text) {
@@ -48,11 +40,7 @@ void Trazel::mnuOpen_Click() {
     s.FileExt = fileExtension(s.FileName);
     OpenDataFile(chosen);
     setMousePointer(*this, MousePointer::Default);
-    const Colour singleColours[] = {White, Yellow, Cyan};
-    for (int t = 1; t <= TraceCount; ++t) {
-        s.SingleColour(t) = singleColours[t - 1];
-        s.AverageColour(t) = AverageGrey;
-    }
+    resetCurvePens(s);
     s.CurrentTrace = 1;
     // Selecting trace 1 redraws the axes and the curves of the new file.
     ch_select[static_cast<std::size_t>(s.CurrentTrace - 1)]->setValue(true);
@@ -99,9 +87,7 @@ void Trazel::OpenDataFile(const QString& fileName) {
     }
     s.DataLoaded = true;
     if (s.BlockMode) {
-        status->setText(QStringLiteral("current curve: ") + text(formatNumber(s.CurrentCurve, "###0/")) +
-                        text(formatNumber(s.CurveCount, "###0")) + QStringLiteral("     averaged: ") +
-                        text(formatNumber(s.AveragedCount, "###0")));
+        writeCurveStatus();
         return;
     }
     writeFileStatus(fileName);

@@ -9,6 +9,8 @@ inline constexpr const char* ContinuousTableHeader =
 inline constexpr const char* BlockTableHeader = " \t        t\t        A\t    t-dly\t   p-to-p\t    dist.";
 
 inline constexpr int TableColumnCount = 8;
+// Empty rows a table offers below its header after a reset; it grows as rows are entered.
+inline constexpr int EmptyTableRows = 2;
 inline constexpr int LabelColumnWidthTwips = 1132;
 inline constexpr int TableRowHeightTwips = 255;
 inline constexpr int ContinuousColumnWidthTwips = 850;

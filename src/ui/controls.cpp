@@ -21,7 +21,10 @@ int keyAscii(const QKeyEvent& event) {
 } // namespace
 
 CommandButton::CommandButton(const QString& caption, QWidget* parent)
-    : QPushButton(caption, parent), m_backColor(fromQColor(palette().color(QPalette::Button))) {}
+    : QPushButton(caption, parent), m_backColor(fromQColor(palette().color(QPalette::Button))) {
+    // Enter on the button with the focus presses it, as it does in a dialog.
+    setAutoDefault(true);
+}
 
 void CommandButton::setBackColor(Colour colour) {
     m_backColor = colour;

@@ -3,6 +3,7 @@
 #include "ui/qt_colour.h"
 #include "ui/twips.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -26,7 +27,7 @@ Qt::Alignment toQtAlignment(CellAlignment alignment) {
 } // namespace
 
 FlexGrid::FlexGrid(int rows, int cols, QWidget* parent)
-    : QWidget(parent), m_table(new QTableWidget(rows, cols, this)), m_rowHeightTwips(DefaultRowHeightTwips),
+    : QWidget(parent), m_table(new QTableWidget(rows, cols, this)), m_frozen(nullptr),
       m_backColor(rgb(255, 255, 255)),
       m_alignment(static_cast<std::size_t>(cols), CellAlignment::LeftCenter) {
     auto* layout = new QVBoxLayout(this);
@@ -47,6 +48,59 @@ FlexGrid::FlexGrid(int rows, int cols, QWidget* parent)
         setRowHeight(row, DefaultRowHeightTwips);
     }
     styleAllCells();
+    createFrozenRows();
+}
+
+void FlexGrid::createFrozenRows() {
+    m_frozen = new QTableView(m_table);
+    m_frozen->setModel(m_table->model());
+    m_frozen->setFocusPolicy(Qt::NoFocus);
+    m_frozen->setFrameShape(QFrame::NoFrame);
+    m_frozen->horizontalHeader()->hide();
+    m_frozen->verticalHeader()->hide();
+    m_frozen->horizontalHeader()->setMinimumSectionSize(1);
+    m_frozen->verticalHeader()->setMinimumSectionSize(1);
+    m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setSelectionMode(QAbstractItemView::NoSelection);
+    m_frozen->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_frozen->setWordWrap(false);
+    connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int col, int, int size) { m_frozen->setColumnWidth(col, size); });
+    connect(m_table->verticalHeader(), &QHeaderView::sectionResized, this, [this](int row, int, int size) {
+        m_frozen->setRowHeight(row, size);
+        placeFrozenRows();
+    });
+    connect(m_table->horizontalScrollBar(), &QScrollBar::valueChanged, m_frozen->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    m_table->installEventFilter(this);
+    placeFrozenRows();
+}
+
+void FlexGrid::placeFrozenRows() {
+    if (!m_frozen) {
+        return;
+    }
+    int height = 0;
+    for (int row = 0; row < std::min(m_fixedRows, Rows()); ++row) {
+        height += m_table->rowHeight(row);
+    }
+    for (int col = 0; col < Cols(); ++col) {
+        m_frozen->setColumnWidth(col, m_table->columnWidth(col));
+    }
+    for (int row = 0; row < std::min(m_fixedRows, Rows()); ++row) {
+        m_frozen->setRowHeight(row, m_table->rowHeight(row));
+    }
+    const QRect viewport = m_table->viewport()->geometry();
+    m_frozen->setGeometry(viewport.x(), viewport.y(), viewport.width(), height);
+    m_frozen->setVisible(height > 0);
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_table && event->type() == QEvent::Resize) {
+        placeFrozenRows();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int FlexGrid::Rows() const {
@@ -57,7 +111,7 @@ void FlexGrid::setRows(int rows) {
     const int before = Rows();
     m_table->setRowCount(std::max(0, rows));
     for (int row = before; row < Rows(); ++row) {
-        setRowHeight(row, m_rowHeightTwips);
+        setRowHeight(row, DefaultRowHeightTwips);
         for (int col = 0; col < Cols(); ++col) {
             styleCell(row, col);
         }
@@ -79,13 +133,16 @@ void FlexGrid::setCols(int cols) {
 }
 
 void FlexGrid::setFixedRows(int rows) {
+    const int before = m_fixedRows;
     m_fixedRows = std::clamp(rows, 0, Rows());
-    styleAllCells();
+    styleCells(std::min(before, m_fixedRows), std::max(before, m_fixedRows), 0, Cols());
+    placeFrozenRows();
 }
 
 void FlexGrid::setFixedCols(int cols) {
+    const int before = m_fixedCols;
     m_fixedCols = std::clamp(cols, 0, Cols());
-    styleAllCells();
+    styleCells(0, Rows(), std::min(before, m_fixedCols), std::max(before, m_fixedCols));
 }
 
 int FlexGrid::ColWidth(int col) const {
@@ -100,9 +157,7 @@ int FlexGrid::RowHeight(int row) const {
     return static_cast<int>(std::lround(pixelsToTwips(m_table->rowHeight(row), dpiY())));
 }
 
-// Rows added later take the height set last, so the table keeps one row height.
 void FlexGrid::setRowHeight(int row, int twips) {
-    m_rowHeightTwips = twips;
     m_table->setRowHeight(row, twipsToPixels(twips, dpiY()));
 }
 
@@ -131,7 +186,7 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
 void FlexGrid::AddItem(const QString& text, int index) {
     const int row = (index < 0 || index > Rows()) ? Rows() : index;
     m_table->insertRow(row);
-    setRowHeight(row, m_rowHeightTwips);
+    setRowHeight(row, DefaultRowHeightTwips);
     const QStringList parts = text.split(QLatin1Char('\t'));
     for (int col = 0; col < Cols(); ++col) {
         styleCell(row, col);
@@ -140,7 +195,7 @@ void FlexGrid::AddItem(const QString& text, int index) {
         }
     }
     if (row < m_fixedRows) {
-        styleAllCells();
+        styleCells(row, m_fixedRows + 1, 0, Cols()); // a row pushed out of the fixed rows
     }
 }
 
@@ -150,12 +205,15 @@ void FlexGrid::RemoveItem(int index) {
     }
 }
 
+// The fixed rows cover the top of the table, so the first row visible under them is the scroll position
+// plus their count.
 int FlexGrid::TopRow() const {
-    return m_table->verticalScrollBar()->value();
+    return m_table->verticalScrollBar()->value() + m_fixedRows;
 }
 
 void FlexGrid::setTopRow(int row) {
-    m_table->verticalScrollBar()->setValue(row);
+    m_table->doItemsLayout(); // the scroll range follows rows added since the last paint
+    m_table->verticalScrollBar()->setValue(std::max(0, row - m_fixedRows));
 }
 
 void FlexGrid::Clear() {
@@ -218,8 +276,13 @@ void FlexGrid::styleCell(int row, int col) {
 }
 
 void FlexGrid::styleAllCells() {
-    for (int row = 0; row < Rows(); ++row) {
-        for (int col = 0; col < Cols(); ++col) {
+    styleCells(0, Rows(), 0, Cols());
+}
+
+// Restyles rows rowFrom .. rowTo - 1 and columns colFrom .. colTo - 1: the cells whose kind changed.
+void FlexGrid::styleCells(int rowFrom, int rowTo, int colFrom, int colTo) {
+    for (int row = rowFrom; row < std::min(rowTo, Rows()); ++row) {
+        for (int col = colFrom; col < std::min(colTo, Cols()); ++col) {
             styleCell(row, col);
         }
     }

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <vector>
 
+class QTableView;
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -78,19 +79,26 @@ public:
     void setBackColor(Colour colour);
 
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     QTableWidgetItem* cell(int row, int col);
+    // Keeps the fixed rows in view: a second view of the same cells lies over the top of the table.
+    void createFrozenRows();
+    void placeFrozenRows();
     void styleCell(int row, int col);
     void styleAllCells();
+    void styleCells(int rowFrom, int rowTo, int colFrom, int colTo);
     bool isFixed(int row, int col) const;
     double dpiX() const;
     double dpiY() const;
 
     QTableWidget* m_table;
+    QTableView* m_frozen;
     int m_fixedRows = 0;
     int m_fixedCols = 0;
     int m_row = 0;
     int m_col = 0;
-    int m_rowHeightTwips;
     Colour m_backColor;
     std::vector<CellAlignment> m_alignment;
 };

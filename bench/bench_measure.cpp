@@ -1,0 +1,91 @@
+// Accepting a long sweep into the running average, and adding a row to a nearly full results table.
+
+#include "core/app_state.h"
+#include "core/main_window.h"
+#include "display/average.h"
+#include "files/bin_writer.h"
+#include "qt_benchmark_main.h"
+#include "ui/dialogs.h"
+
+#include <filesystem>
+
+namespace {
+
+using namespace trazel;
+
+constexpr std::int64_t SweepPoints = 32767;
+
+void BM_AcceptSweep(benchmark::State& state) {
+    AppState s;
+    s.SweepLength = SweepPoints;
+    s.TraceData.create(4 * SweepPoints);
+    s.AverageData.create(SweepPoints - 1);
+    for (int t = 1; t <= 3; ++t) {
+        s.TraceChannel(t) = static_cast<Integer>(t);
+        auto data = s.TraceData.trace(t);
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            data[i] = static_cast<float>(i % 1000) * t;
+        }
+    }
+    s.ViewStart = SweepPoints;
+    for (auto _ : state) {
+        acceptIntoAverage(s);
+        benchmark::DoNotOptimize(s.AverageData(1, 100));
+    }
+    state.SetItemsProcessed(3 * SweepPoints * state.iterations());
+}
+BENCHMARK(BM_AcceptSweep)->Unit(benchmark::kMicrosecond);
+
+// Answers every question: a label for each block, yes to each deletion.
+class AnsweringDialogs : public Dialogs {
+public:
+    QString InputBox(const QString&, const QString&, const QString&) override { return QStringLiteral("A"); }
+    MsgAnswer MsgBox(const QString&, MsgButtons, MsgIcon, const QString&) override { return MsgAnswer::Yes; }
+    QString ShowOpen(const FileDialogRequest&) override { return m_file; }
+    QString ShowSave(const FileDialogRequest&) override { return {}; }
+    QString m_file;
+};
+
+std::filesystem::path blockFile() {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "trazel_bench_block.bin";
+    binformat::Header header;
+    header.channelCount = 1;
+    header.traceChannels = {1, 0, 0};
+    header.blockFlag = -1;
+    header.pointsPerSweep = 500;
+    header.stimDelay = 10;
+    header.sampleIntervalUs = 1000;
+    auto writer = BinFileWriter::create(path, header);
+    std::vector<std::int16_t> samples(500 * 20);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<std::int16_t>(i % 500);
+    }
+    writer->append(samples, std::vector<std::int16_t>(samples.size(), 0));
+    writer->close();
+    return path;
+}
+
+void BM_AddToAFullTable(benchmark::State& state) {
+    AppState s;
+    AnsweringDialogs dialogs;
+    dialogs.m_file = QString::fromStdString(blockFile().string());
+    Trazel window(s, dialogs);
+    window.show();
+    window.mnuOpen_Click();
+    window.disp_MouseDown(1, 0, 100, 0);
+    while (s.TableRow(1) < 999) {
+        window.add_Click();
+    }
+    for (auto _ : state) {
+        window.add_Click();
+        state.PauseTiming();
+        window.del_Click();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = s.TableRow(1);
+}
+BENCHMARK(BM_AddToAFullTable)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+TRAZEL_QT_BENCHMARK_MAIN();

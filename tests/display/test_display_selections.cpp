@@ -1,0 +1,83 @@
+#include "support/measurement_fixture.h"
+
+#include <QAction>
+#include <QLabel>
+
+namespace trazel::testing {
+namespace {
+
+constexpr Colour White = rgb(255, 255, 255);
+constexpr Colour Yellow = rgb(255, 255, 0);
+constexpr Colour Cyan = rgb(0, 255, 255);
+constexpr Colour Grey = rgb(150, 150, 150);
+
+using DisplaySelections = MeasurementTest;
+
+struct SelectionCase {
+    const char* name;
+    void (Trazel::*handler)();
+    const char* menu;
+    const char* caption;
+    bool single;
+    bool average;
+    std::array<Colour, 3> singlePens;
+    std::array<Colour, 3> averagePens;
+};
+
+TEST_F(DisplaySelections, SetTheCurvesTheirPensAndTheCheckMark) {
+    openBlockFile();
+    const std::array<Colour, 3> bright = {White, Yellow, Cyan};
+    const std::array<Colour, 3> grey = {Grey, Grey, Grey};
+    const SelectionCase cases[] = {
+        {"single/average", &Trazel::mnuS_A_Click, "mnuS_A", "sng/ave", true, true, bright, grey},
+        {"average/single", &Trazel::mnuA_S_Click, "mnuA_S", "ave/sng", true, true, grey, bright},
+        {"single", &Trazel::mnuS_Click, "mnuS", "single", true, false, bright, bright},
+        {"average", &Trazel::mnuA_Click, "mnuA", " ave", false, true, bright, bright},
+    };
+    for (const SelectionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        (window.get()->*c.handler)();
+        EXPECT_EQ(window->SA_label->text(), c.caption);
+        EXPECT_EQ(state.ShowSingle, c.single);
+        EXPECT_EQ(state.ShowAverage, c.average);
+        for (int t = 1; t <= 3; ++t) {
+            EXPECT_EQ(state.SingleColour(t), c.singlePens[static_cast<std::size_t>(t - 1)]);
+            EXPECT_EQ(state.AverageColour(t), c.averagePens[static_cast<std::size_t>(t - 1)]);
+        }
+        for (const char* menu : {"mnuS_A", "mnuA_S", "mnuS", "mnuA"}) {
+            EXPECT_EQ(window->findChild<QAction*>(menu)->isChecked(), std::string(menu) == c.menu) << menu;
+        }
+    }
+}
+
+TEST_F(DisplaySelections, SingleLeavesTheAveragePensAlone) {
+    openBlockFile();
+    window->mnuA_S_Click();
+    window->mnuS_Click();
+    EXPECT_EQ(state.AverageColour(2), Yellow) << "bright from Average/Single";
+}
+
+TEST_F(DisplaySelections, ASelectionEndsTheOverplotView) {
+    openBlockFile();
+    window->PgDn_Click();
+    window->mnuOverplot->setChecked(true);
+    state.Overplot = true;
+    window->mnuA_Click();
+    EXPECT_FALSE(window->mnuOverplot->isChecked());
+    EXPECT_FALSE(state.Overplot);
+    EXPECT_EQ(state.CurrentCurve, 1);
+    EXPECT_EQ(state.ViewStart, 100.0F) << "the view start is not touched";
+    EXPECT_EQ(window->status->text(), "current curve: 1/4     averaged: 0");
+}
+
+TEST_F(DisplaySelections, WithoutOverplotTheCurveAndStatusStay) {
+    openBlockFile();
+    window->PgDn_Click();
+    window->status->setText(QStringLiteral("unchanged"));
+    window->mnuS_A_Click();
+    EXPECT_EQ(state.CurrentCurve, 2);
+    EXPECT_EQ(window->status->text(), "unchanged");
+}
+
+} // namespace
+} // namespace trazel::testing

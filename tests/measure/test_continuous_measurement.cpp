@@ -1,0 +1,142 @@
+#include "support/measurement_fixture.h"
+#include "ui/controls.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+
+namespace trazel::testing {
+namespace {
+
+using ContinuousMeasurement = MeasurementTest;
+
+TEST_F(ContinuousMeasurement, EntersTwoPointRowsWithAmplitudeToneAndPeriod) {
+    openContinuousFile();
+    press(10);
+    dialogs.answerInput(QStringLiteral("base"));
+    window->add_Click();
+    EXPECT_EQ(dialogs.questions().back().text, "Enter short label for block: ");
+    EXPECT_EQ(dialogs.questions().back().title, "block label");
+    EXPECT_EQ(row(2), QStringList({"1", "1.00", "10.00", "", "", "", "", ""}));
+    EXPECT_EQ(state.EntryColumn(1), 3);
+    press(12);
+    window->add_Click();
+    press(20);
+    window->add_Click();
+    press(24);
+    window->add_Click();
+    EXPECT_EQ(row(1)[0], "base");
+    EXPECT_EQ(row(2), QStringList({"1", "1.00", "10.00", "1.20", "12.00", "2.00", "11.00", ""}));
+    EXPECT_EQ(row(3), QStringList({"2", "2.00", "20.00", "2.40", "24.00", "4.00", "22.00", "1.00"}));
+    const ResultRecord& label = state.Results(1, 1);
+    EXPECT_EQ(label.Kind, 1);
+    EXPECT_EQ(label.Text, "base");
+    const ResultRecord& second = state.Results(1, 3);
+    EXPECT_EQ(second.Kind, 2);
+    EXPECT_EQ(second.Text, "2");
+    EXPECT_FLOAT_EQ(second.V(1), 2);
+    EXPECT_FLOAT_EQ(second.V(4), 24);
+    EXPECT_FLOAT_EQ(second.V(5), 4);
+    EXPECT_FLOAT_EQ(second.V(6), 22);
+    EXPECT_FLOAT_EQ(second.V(7), 1);
+
+    window->newblk_Click();
+    EXPECT_EQ(row(4), QStringList({"mean", "", "", "", "", "3.00", "16.50", "1.00"}));
+    EXPECT_EQ(row(5), QStringList({"SD", "", "", "", "", "1.41", "7.78", "0.00"}));
+    EXPECT_EQ(row(6), QStringList({"n", "", "", "", "", "2", "2", "1"}));
+    window->newblk_Click();
+    EXPECT_EQ(state.TableRow(1), 8) << "a second newblk does nothing";
+}
+
+TEST_F(ContinuousMeasurement, AnEmptyLabelIsAccepted) {
+    openContinuousFile();
+    press(10);
+    dialogs.answerInput(QString());
+    window->add_Click();
+    EXPECT_EQ(state.TableRow(1), 2);
+    EXPECT_EQ(state.EntryColumn(1), 3);
+}
+
+TEST_F(ContinuousMeasurement, NewblkIgnoresAHalfFilledRowAndSeparatesASingleRow) {
+    openContinuousFile();
+    press(10);
+    dialogs.answerInput(QStringLiteral("a"));
+    window->add_Click();
+    window->newblk_Click();
+    EXPECT_EQ(state.BlockStartRow(1), 1) << "half a row: nothing";
+    press(12);
+    window->add_Click();
+    window->newblk_Click();
+    EXPECT_EQ(state.TableRow(1), 4);
+    EXPECT_EQ(state.BlockStartRow(1), 4);
+    EXPECT_NEAR(grid().RowHeight(3), 10, 15);
+    EXPECT_EQ(row(3)[0], "");
+    press(30);
+    dialogs.answerInput(QStringLiteral("next"));
+    window->add_Click();
+    EXPECT_EQ(row(4)[0], "next") << "the next add opens a new block";
+}
+
+TEST_F(ContinuousMeasurement, DeletesAHalfFilledRowThenTheLabelRow) {
+    openContinuousFile();
+    press(10);
+    dialogs.answerInput(QStringLiteral("a"));
+    window->add_Click();
+    dialogs.answerMessage(MsgAnswer::Yes);
+    window->del_Click();
+    EXPECT_EQ(state.EntryColumn(1), 1);
+    EXPECT_EQ(state.TableRow(1), 2);
+    EXPECT_EQ(row(2)[1], "");
+    dialogs.answerMessage(MsgAnswer::Yes);
+    window->del_Click();
+    EXPECT_EQ(state.TableRow(1), 1);
+    EXPECT_EQ(state.NextRecord(1), 1);
+    EXPECT_EQ(row(1)[0], "");
+    window->del_Click();
+}
+
+TEST_F(ContinuousMeasurement, EnterOnTheFocusedAddButtonAddsTheMeasurement) {
+    openContinuousFile();
+    press(10);
+    EXPECT_EQ(window->focusWidget(), window->add);
+    dialogs.answerInput(QStringLiteral("a"));
+    QTest::keyClick(window->add, Qt::Key_Return);
+    EXPECT_EQ(row(2)[1], "1.00");
+}
+
+TEST_F(ContinuousMeasurement, TheGridGrowsAndScrollsWithTheRows) {
+    openContinuousFile();
+    dialogs.answerInput(QStringLiteral("a"));
+    for (int i = 0; i < 40; ++i) {
+        press(i);
+        window->add_Click();
+        press(i + 1);
+        window->add_Click();
+    }
+    EXPECT_EQ(state.TableRow(1), 42);
+    EXPECT_GE(grid().Rows(), 42);
+    EXPECT_EQ(row(41)[0], "40");
+    EXPECT_GT(grid().TopRow(), 20) << "scrolled along with the rows";
+    EXPECT_LE(grid().TopRow(), 41 - 3) << "the newest row stays at least three rows below the top";
+}
+
+TEST_F(ContinuousMeasurement, PagesByHalfAScreenAndSnapsToTheStart) {
+    openContinuousFile(5000);
+    window->disp->setScaleWidth(1250); // 1000 points in view
+    window->PgDn_Click();
+    EXPECT_EQ(state.ViewStart, 500.0F);
+    state.ViewStart = 600;
+    window->PgUp_Click();
+    EXPECT_EQ(state.ViewStart, 0.0F) << "600 - 625 is not above 0";
+    state.ViewStart = 700;
+    window->PgUp_Click();
+    EXPECT_EQ(state.ViewStart, 200.0F);
+    state.ViewStart = 4600;
+    window->PgDn_Click();
+    EXPECT_EQ(state.ViewStart, 4600.0F) << "the view stops short of the end";
+    EXPECT_FALSE(window->status->text().startsWith("current curve"))
+        << "the file's date stays in the status line";
+}
+
+} // namespace
+} // namespace trazel::testing

@@ -1,0 +1,136 @@
+#include "support/drawing_log.h"
+#include "support/measurement_fixture.h"
+#include "ui/controls.h"
+#include "ui/plot_surface.h"
+
+#include <QAction>
+#include <QLabel>
+
+namespace trazel::testing {
+namespace {
+
+using Cursor = MeasurementTest;
+
+TEST_F(Cursor, IsHeldWithinTheViewTheSweepAndTheData) {
+    openBlockFile(); // 0.8 x scale width = one sweep of 100 points
+    press(-5);
+    EXPECT_EQ(state.CursorX, 0.0F);
+    press(250);
+    EXPECT_EQ(state.CursorX, 100.0F);
+    window->mnuA_Click(); // the readout reads the average at x, which ends at 99
+    press(250);
+    EXPECT_EQ(window->Label1->text(), "100.00ms") << "past the stored curve the time stands alone";
+
+    openContinuousFile(); // 200 points on a screen of 256
+    press(250);
+    EXPECT_EQ(state.CursorX, 200.0F) << "not past the end of the recording";
+    press(1000);
+    EXPECT_EQ(state.CursorX, 200.0F);
+}
+
+TEST_F(Cursor, ReadsTimeAndValueOfTheShownCurve) {
+    openContinuousFile();
+    state.ViewStart = 50;
+    press(12.4);
+    EXPECT_EQ(window->Label1->text(), "6.24 s, 62.0")
+        << "time from the recording start, value at the nearest point";
+    press(12.5);
+    EXPECT_EQ(window->Label1->text(), "6.25 s, 62.0") << "halves go to the even point";
+    window->mnuOverplot->setChecked(true);
+    press(10);
+    EXPECT_EQ(window->Label1->text(), "6.00 s") << "overplot shows the time only";
+}
+
+TEST_F(Cursor, ReadsTheAverageWhenOnlyTheAverageIsShown) {
+    openBlockFile();
+    window->PgDn_Click();
+    window->accept_Click();
+    window->PgDn_Click();
+    window->mnuA_Click();
+    state.AverageData(1, 20) = 7.25F;
+    press(20);
+    EXPECT_EQ(window->Label1->text(), "20.00ms, 7.25");
+}
+
+TEST_F(Cursor, PutsTheReadoutBesideTheCursorOnTheSideWithRoom) {
+    openBlockFile();
+    press(20);
+    EXPECT_TRUE(window->Label1->isVisible());
+    EXPECT_TRUE(window->Label1->alignment() & Qt::AlignLeft);
+    EXPECT_GT(window->Label1->x(), window->disp->toPixels(20, 0).x());
+    press(50); // 40 % of the scale width is 50
+    EXPECT_TRUE(window->Label1->alignment() & Qt::AlignRight);
+    EXPECT_LT(window->Label1->x() + window->Label1->width(), window->disp->toPixels(50, 0).x());
+}
+
+TEST_F(Cursor, NeverLeavesTwoLinesOnThePlot) {
+    openBlockFile();
+    const QImage clean = window->disp->Image();
+    press(20);
+    EXPECT_NE(window->disp->Image(), clean);
+    press(60);
+    press(60.0 + 0); // the same place twice: one line, drawn again after taking the first away
+    window->disp_MouseMove(LeftButton, 0, 30, 0);
+    window->disp_MouseMove(LeftButton, 0, 45, 0);
+    EXPECT_EQ(state.CursorX, 45.0F);
+    window->disp_MouseDown(LeftButton, 0, 45, 0); // takes the line away and draws it again
+    const QImage withCursor = window->disp->Image();
+
+    window->ch_select_Click(0); // a redraw removes the cursor
+    EXPECT_EQ(state.CursorX, -1.0F);
+    EXPECT_EQ(window->disp->Image(), clean);
+    press(45);
+    EXPECT_EQ(window->disp->Image(), withCursor) << "exactly one cursor line, at 45";
+}
+
+TEST_F(Cursor, AMoveWithoutTheLeftButtonDoesNothing) {
+    openBlockFile();
+    press(20);
+    window->disp_MouseMove(0, 0, 40, 0);
+    window->disp_MouseMove(RightButton, 0, 40, 0);
+    EXPECT_EQ(state.CursorX, 20.0F);
+}
+
+TEST_F(Cursor, RightPressesMarkASelectionInContinuousData) {
+    openContinuousFile();
+    state.ViewStart = 10;
+    const double top = window->disp->ScaleTop();
+    press(20, RightButton);
+    EXPECT_EQ(state.SelStart, 30.0F);
+    EXPECT_EQ(state.SelEnd, -1.0F);
+    auto figures = window->disp->drawingLog();
+    ASSERT_FALSE(figures.empty());
+    EXPECT_EQ(figures.back().kind, DrawnFigure::Kind::Line);
+    EXPECT_EQ(figures.back().mode, DrawMode::Invert);
+    EXPECT_DOUBLE_EQ(figures.back().y1, top);
+    press(50, RightButton);
+    EXPECT_EQ(state.SelEnd, 60.0F);
+    press(5, RightButton);
+    EXPECT_EQ(state.SelStart, 30.0F) << "later presses move only the end";
+    EXPECT_EQ(state.SelEnd, 15.0F);
+    figures = window->disp->drawingLog();
+    const auto n = figures.size();
+    EXPECT_EQ(figures[n - 2].kind, DrawnFigure::Kind::Box) << "the old rectangle is taken away";
+    EXPECT_DOUBLE_EQ(figures[n - 2].x2, 50);
+    EXPECT_DOUBLE_EQ(figures[n - 1].x1, 20);
+    EXPECT_DOUBLE_EQ(figures[n - 1].x2, 5);
+    EXPECT_EQ(window->focusWidget(), window->add);
+}
+
+TEST_F(Cursor, RightPressesDrawNothingInBlockData) {
+    openBlockFile();
+    const auto drawn = window->disp->drawingLog().size();
+    press(20, RightButton);
+    EXPECT_EQ(window->disp->drawingLog().size(), drawn);
+    EXPECT_EQ(state.SelStart, -1.0F);
+    EXPECT_EQ(window->focusWidget(), window->add);
+}
+
+TEST_F(Cursor, NothingWithoutData) {
+    press(20);
+    EXPECT_EQ(state.CursorX, -1.0F);
+    EXPECT_FALSE(window->Label1->isVisible());
+}
+
+} // namespace
+} // namespace trazel::testing
