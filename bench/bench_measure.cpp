@@ -4,8 +4,8 @@
 #include "core/main_window.h"
 #include "display/average.h"
 #include "files/bin_writer.h"
+#include "fixed_dialogs.h"
 #include "qt_benchmark_main.h"
-#include "ui/dialogs.h"
 
 #include <filesystem>
 
@@ -36,16 +36,6 @@ void BM_AcceptSweep(benchmark::State& state) {
 }
 BENCHMARK(BM_AcceptSweep)->Unit(benchmark::kMicrosecond);
 
-// Answers every question: a label for each block, yes to each deletion.
-class AnsweringDialogs : public Dialogs {
-public:
-    QString InputBox(const QString&, const QString&, const QString&) override { return QStringLiteral("A"); }
-    MsgAnswer MsgBox(const QString&, MsgButtons, MsgIcon, const QString&) override { return MsgAnswer::Yes; }
-    QString ShowOpen(const FileDialogRequest&) override { return m_file; }
-    QString ShowSave(const FileDialogRequest&) override { return {}; }
-    QString m_file;
-};
-
 std::filesystem::path blockFile() {
     const std::filesystem::path path = std::filesystem::temp_directory_path() / "trazel_bench_block.bin";
     binformat::Header header;
@@ -67,8 +57,10 @@ std::filesystem::path blockFile() {
 
 void BM_AddToAFullTable(benchmark::State& state) {
     AppState s;
-    AnsweringDialogs dialogs;
-    dialogs.m_file = QString::fromStdString(blockFile().string());
+    FixedDialogs dialogs; // a label for each block, yes to each deletion
+    dialogs.input = QStringLiteral("A");
+    dialogs.answer = MsgAnswer::Yes;
+    dialogs.openFile = QString::fromStdString(blockFile().string());
     Trazel window(s, dialogs);
     window.show();
     window.mnuOpen_Click();

@@ -3,8 +3,8 @@
 #include "core/app_state.h"
 #include "core/main_window.h"
 #include "files/bin_writer.h"
+#include "fixed_dialogs.h"
 #include "qt_benchmark_main.h"
-#include "ui/dialogs.h"
 
 #include <QDir>
 #include <chrono>
@@ -16,15 +16,6 @@ namespace {
 using namespace trazel;
 
 constexpr std::int64_t Records = 15'000'000;
-
-// Answers nothing: the versioned file asks no question.
-class NoDialogs : public Dialogs {
-public:
-    QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
-    MsgAnswer MsgBox(const QString&, MsgButtons, MsgIcon, const QString&) override { return MsgAnswer::Ok; }
-    QString ShowOpen(const FileDialogRequest&) override { return {}; }
-    QString ShowSave(const FileDialogRequest&) override { return {}; }
-};
 
 std::filesystem::path largeFile() {
     const std::filesystem::path path = std::filesystem::temp_directory_path() / "trazel_bench_large.bin";
@@ -65,7 +56,7 @@ void BM_ReadBinFile(benchmark::State& state) {
     const std::filesystem::path path = largeFile();
     const QString name = QString::fromStdString(path.string());
     AppState s;
-    NoDialogs dialogs;
+    FixedDialogs dialogs; // the versioned file asks no question
     Trazel window(s, dialogs);
     // The first read of a process takes its memory from the system; later reads of files of about the
     // same size reuse it. Both are reported: the first as a counter, the later ones as the timing.

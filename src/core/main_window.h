@@ -214,7 +214,7 @@ private:
     struct DisplaySelection;
     void selectDisplay(QAction* chosen, const DisplaySelection& selection);
     void leaveOverplot();
-    void redrawAfterViewChange();
+    void drawAxesAndCurves();
 };
 
 } // namespace trazel

@@ -65,7 +65,7 @@ void Trazel::selectDisplay(QAction* chosen, const DisplaySelection& selection) {
     s.ShowAverage = selection.average;
     setPens(s.SingleColour, selection.singlePens);
     setPens(s.AverageColour, selection.averagePens);
-    redrawAfterViewChange();
+    drawAxesAndCurves();
 }
 
 // A display selection ends the overplot view and starts again at the first curve.
@@ -90,7 +90,7 @@ void Trazel::PgDn_Click() {
         s.CurrentCurve += 1;
         s.ViewStart = static_cast<Single>(static_cast<double>(s.CurrentCurve - 1) * s.SweepLength);
         writeCurveStatus();
-        redrawAfterViewChange();
+        drawAxesAndCurves();
         accept->setFocus();
         return;
     }
@@ -98,7 +98,7 @@ void Trazel::PgDn_Click() {
     if (s.ViewStart + halfScreen < s.SampleCount) {
         s.ViewStart = static_cast<Single>(s.ViewStart + halfScreen);
     }
-    redrawAfterViewChange();
+    drawAxesAndCurves();
 }
 
 void Trazel::PgUp_Click() {
@@ -112,13 +112,13 @@ void Trazel::PgUp_Click() {
         s.CurrentCurve -= 1;
         s.ViewStart = static_cast<Single>(static_cast<double>(s.CurrentCurve - 1) * s.SweepLength);
         writeCurveStatus();
-        redrawAfterViewChange();
+        drawAxesAndCurves();
         return;
     }
     // Near the beginning the view snaps to the first point.
     const double w = disp->ScaleWidth();
     s.ViewStart = s.ViewStart - w / 2 > 0 ? static_cast<Single>(s.ViewStart - 0.8 * w / 2) : 0;
-    redrawAfterViewChange();
+    drawAxesAndCurves();
 }
 
 void Trazel::accept_Click() {
@@ -129,7 +129,7 @@ void Trazel::accept_Click() {
     if (!s.MeasureLayout) {
         writeCurveStatus();
     }
-    redrawAfterViewChange();
+    drawAxesAndCurves();
     if (!s.MeasureLayout) {
         PgDn->setFocus();
     } else if (s.BlockMode) {
@@ -146,7 +146,7 @@ void Trazel::clear_ave_Click() {
         writeCurveStatus();
     }
     s.AverageData.create(static_cast<std::int64_t>(s.SweepLength) - 1);
-    redrawAfterViewChange();
+    drawAxesAndCurves();
 }
 
 void Trazel::writeCurveStatus() {
@@ -155,7 +155,7 @@ void Trazel::writeCurveStatus() {
                     text(formatNumber(s.AveragedCount, "###0")));
 }
 
-void Trazel::redrawAfterViewChange() {
+void Trazel::drawAxesAndCurves() {
     drawAxes();
     drawCurves();
 }

@@ -53,7 +53,8 @@ std::array<std::uint8_t, HeaderlessPrefixSize> encodeHeaderlessPrefix(std::int16
 std::int16_t decodeHeaderlessInterval(std::span<const std::uint8_t, HeaderlessPrefixSize> bytes);
 
 // Records in a file of the given length: the data bytes over the record size, rounded to the nearest
-// whole number with halves to even (so a trailing partial record of at least half a record counts).
+// whole number with halves to even (so a trailing partial record of more than half a record counts, and
+// one of exactly half when that makes the count even).
 // Nothing when the file is shorter than its header.
 std::optional<std::int64_t> recordCount(std::uint64_t fileLength, const RecordLayout& layout);
 
