@@ -1,5 +1,6 @@
 #include "core/main_window.h"
 
+#include "core/display_text.h"
 #include "core/number_rules.h"
 #include "core/trace_colours.h"
 #include "display/axes.h"
@@ -20,10 +21,6 @@ namespace {
 
 constexpr float StartScaleSteps[] = {5000, 4000, 2000, 1000, 500, 250, 125, 100, 50,  25,
                                      20,   10,   5,    4,    2,   1,   0.5, 0.3, 0.2, 0.1};
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
 
 } // namespace
 
@@ -75,7 +72,7 @@ void Trazel::Form_Initialize() {
     disp->setScaleWidth(continuousScaleWidth(s));
 
     s.AveragedCount = 0;
-    ave_count->setText(text(formatNumber(s.AveragedCount, " ###0")));
+    ave_count->setText(displayText(s.AveragedCount, " ###0"));
 
     s.StimDelay = 0;
     s.StimCount = 1;

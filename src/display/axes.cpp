@@ -1,6 +1,7 @@
 #include "display/axes.h"
 
 #include "core/app_state.h"
+#include "core/display_text.h"
 #include "core/number_rules.h"
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
@@ -91,7 +92,7 @@ void drawTimeAxis(AppState& s, PlotSurface& disp) {
     const Single screenPoints = pointsPerScreen(s);
     disp.Line(s.TimeAxisX1, s.CursorBottom, s.TimeAxisX2, s.TimeAxisY2);
     for (int i = 0; i < N; ++i) {
-        const QString text = QString::fromStdString(formatNumber(timeLabelValue(s, i), "##0.0#"));
+        const QString text = displayText(timeLabelValue(s, i), "##0.0#");
         const double x = s.TimeAxisX1 + i * screenPoints / N;
         disp.Line(x, s.CursorBottom, x, tickEnd);
         printAt(disp, s.TimeAxisX1 + 0.8 * W / N * i - disp.TextWidth(text) / 2, tickEnd, text);
@@ -109,7 +110,7 @@ QString amplitudeLabel(const AppState& s, int i) {
     const double value = (M / 2.0 - i) * s.TraceRange(t) / M - s.TraceOffset(t);
     const double rounded = roundHalfEven(value * 10) / 10;
     if (s.ScaleSteps(s.TraceScaleIndex(t)) < 1) {
-        return QString::fromStdString(formatNumber(rounded, "0.0"));
+        return displayText(rounded, "0.0");
     }
     return QString::fromStdString(plainText(static_cast<float>(rounded)));
 }

@@ -1,6 +1,7 @@
 // What the plot shows of block data: the single curve, the average or both, one sweep after the other,
 // and the running average of the sweeps the user accepts. Continuous data page by half a screen.
 
+#include "core/display_text.h"
 #include "core/main_window.h"
 #include "core/number_rules.h"
 #include "core/trace_colours.h"
@@ -23,10 +24,6 @@ void setPens(TraceArray<Colour>& pens, Pens choice) {
             pens(t) = choice == Pens::Bright ? brightColour(t) : AverageGrey;
         }
     }
-}
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
 }
 
 } // namespace
@@ -124,7 +121,7 @@ void Trazel::PgUp_Click() {
 void Trazel::accept_Click() {
     acceptIntoAverage(s);
     if (!s.Recording) {
-        ave_count->setText(text(formatNumber(s.AveragedCount, " ##0")));
+        ave_count->setText(displayText(s.AveragedCount, " ##0"));
     }
     if (!s.MeasureLayout) {
         writeCurveStatus();
@@ -140,7 +137,7 @@ void Trazel::accept_Click() {
 void Trazel::clear_ave_Click() {
     s.AveragedCount = 0;
     if (!s.Recording) {
-        ave_count->setText(text(formatNumber(0, " ##0")));
+        ave_count->setText(displayText(0, " ##0"));
     }
     if (!s.MeasureLayout) {
         writeCurveStatus();
@@ -150,9 +147,9 @@ void Trazel::clear_ave_Click() {
 }
 
 void Trazel::writeCurveStatus() {
-    status->setText(QStringLiteral("current curve: ") + text(formatNumber(s.CurrentCurve, "###0/")) +
-                    text(formatNumber(s.CurveCount, "###0")) + QStringLiteral("     averaged: ") +
-                    text(formatNumber(s.AveragedCount, "###0")));
+    status->setText(QStringLiteral("current curve: ") + displayText(s.CurrentCurve, "###0/") +
+                    displayText(s.CurveCount, "###0") + QStringLiteral("     averaged: ") +
+                    displayText(s.AveragedCount, "###0"));
 }
 
 void Trazel::drawAxesAndCurves() {

@@ -1,6 +1,7 @@
 // Closing a block of rows of the current trace's results table: mean, SD and n rows over the value
 // columns 5, 6 and 7 when it has two data rows or more, then a thin separator row.
 
+#include "core/display_text.h"
 #include "core/main_window.h"
 #include "core/number_rules.h"
 #include "measure/statistics.h"
@@ -14,10 +15,6 @@ namespace {
 
 constexpr int SeparatorHeightTwips = 10;
 constexpr int StatisticsRecords = 3;
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
 
 } // namespace
 
@@ -76,9 +73,9 @@ void Trazel::BlockStatistics() {
         }
         const SampleStatistics statistics = sampleStatistics(values);
         if (column > 0) {
-            grid.setTextMatrix(r, column, text(formatNumber(statistics.mean, "###0.00")));
-            grid.setTextMatrix(r + 1, column, text(formatNumber(statistics.sd, "###0.00")));
-            grid.setTextMatrix(r + 2, column, text(formatNumber(statistics.count, "###0")));
+            grid.setTextMatrix(r, column, displayText(statistics.mean, "###0.00"));
+            grid.setTextMatrix(r + 1, column, displayText(statistics.sd, "###0.00"));
+            grid.setTextMatrix(r + 2, column, displayText(statistics.count, "###0"));
         }
         s.Results(c, k).V(field) = static_cast<Single>(statistics.mean);
         s.Results(c, k + 1).V(field) = static_cast<Single>(statistics.sd);

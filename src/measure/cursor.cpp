@@ -1,6 +1,7 @@
 // The mouse on the plot: the measurement cursor with its readout, and the selection of continuous data.
 // Cursor and selection are drawn inverted, so drawing a figure again removes it.
 
+#include "core/display_text.h"
 #include "core/main_window.h"
 #include "core/number_rules.h"
 #include "ui/controls.h"
@@ -12,13 +13,7 @@
 
 namespace trazel {
 
-namespace {
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
-
-} // namespace
+namespace {} // namespace
 
 void Trazel::disp_MouseDown(int Button, int /*Shift*/, double X, [[maybe_unused]] double Y) {
     if (!s.DataLoaded) {
@@ -89,7 +84,7 @@ double Trazel::cursorPosition(double X) const {
 QString Trazel::readoutText(double x) const {
     const double screen = 0.8 * disp->ScaleWidth();
     const double time = s.BlockMode ? s.ScreenLen * x / screen : (s.ViewStart + x) * s.ScreenLen / screen;
-    const QString timeText = text(formatNumber(time, "##0.00") + s.TimeUnit.str());
+    const QString timeText = qtext(formatNumber(time, "##0.00") + s.TimeUnit.str());
     if (mnuOverplot->isChecked()) {
         return timeText;
     }
@@ -100,7 +95,7 @@ QString Trazel::readoutText(double x) const {
     if (!curve.contains(index)) {
         return timeText;
     }
-    return timeText + QStringLiteral(", ") + text(formatNumber(curve(c, index), "###0.0#"));
+    return timeText + QStringLiteral(", ") + displayText(curve(c, index), "###0.0#");
 }
 
 // The readout sits beside the cursor, on its right in the left part of the plot and on its left further on.

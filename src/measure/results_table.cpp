@@ -1,3 +1,4 @@
+#include "core/display_text.h"
 #include "core/main_window.h"
 #include "core/number_rules.h"
 #include "measure/table_layout.h"
@@ -44,10 +45,6 @@ namespace trazel {
 namespace {
 
 constexpr int ScrollMargin = 3; // the newest row stays this many rows below the top
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
 
 // The sample of trace c at point p, 0 where the data end.
 float sampleAt(const AppState& s, int c, std::int64_t p) {
@@ -127,8 +124,8 @@ bool Trazel::addBlockModeRow() {
         const std::string delay = formatNumber(s.StimDelay, "#### ms");
         const std::string baseline = formatNumber(s.Baseline, "####0.0#");
         grid.setTextMatrix(s.TableRow(c), 0, label);
-        grid.setTextMatrix(s.TableRow(c), 1, text("dly: " + delay));
-        grid.setTextMatrix(s.TableRow(c), 2, text("zero: " + baseline));
+        grid.setTextMatrix(s.TableRow(c), 1, qtext("dly: " + delay));
+        grid.setTextMatrix(s.TableRow(c), 2, qtext("zero: " + baseline));
         ResultRecord& labelRecord = s.Results(c, s.NextRecord(c));
         labelRecord.Kind = 6;
         labelRecord.Text = label.toStdString() + "     dly: " + delay + "      baseline: " + baseline;
@@ -145,16 +142,16 @@ bool Trazel::addBlockModeRow() {
     record.V(1) = s.CursorX * s.SampleInterval * 1000;
     record.V(2) = sampleAt(s, c, toLong(s.CursorX + s.ViewStart)) - s.Baseline;
     record.V(3) = record.V(1) - s.StimDelay;
-    grid.setTextMatrix(row, 0, text(number));
+    grid.setTextMatrix(row, 0, qtext(number));
     for (int col = 1; col <= 3; ++col) {
-        grid.setTextMatrix(row, col, text(formatNumber(record.V(col), "###0.0#")));
+        grid.setTextMatrix(row, col, displayText(record.V(col), "###0.0#"));
     }
     if (row > s.BlockStartRow(c) + 1) {
         const ResultRecord& previous = s.Results(c, k - 1);
         record.V(5) = record.V(2) - previous.V(2);
         record.V(7) = record.V(1) - previous.V(1);
-        grid.setTextMatrix(row, 4, text(formatNumber(record.V(5), "###0.0#")));
-        grid.setTextMatrix(row, 5, text(formatNumber(record.V(7), "###0.0#")));
+        grid.setTextMatrix(row, 4, displayText(record.V(5), "###0.0#"));
+        grid.setTextMatrix(row, 5, displayText(record.V(7), "###0.0#"));
     }
     s.NextRecord(c) += 1;
     s.TableRow(c) += 1;
@@ -181,7 +178,7 @@ void Trazel::addContinuousModeRow() {
             s.TableRow(c) += 1;
         }
         const std::string number = formatNumber(s.TableRow(c) - s.BlockStartRow(c), "###");
-        grid.setTextMatrix(s.TableRow(c), 0, text(number));
+        grid.setTextMatrix(s.TableRow(c), 0, qtext(number));
         ResultRecord& record = s.Results(c, s.NextRecord(c));
         record.Kind = 2;
         record.Text = number;
@@ -193,8 +190,8 @@ void Trazel::addContinuousModeRow() {
         record.V(4) = y;
     }
     grid.setRow(s.TableRow(c));
-    grid.setTextMatrix(s.TableRow(c), s.EntryColumn(c), text(formatNumber(x, "###0.00")));
-    grid.setTextMatrix(s.TableRow(c), s.EntryColumn(c) + 1, text(formatNumber(y, "###0.00")));
+    grid.setTextMatrix(s.TableRow(c), s.EntryColumn(c), displayText(x, "###0.00"));
+    grid.setTextMatrix(s.TableRow(c), s.EntryColumn(c) + 1, displayText(y, "###0.00"));
     s.EntryColumn(c) += 2;
     scrollTableTo(s.TableRow(c));
     if (s.EntryColumn(c) == 5) {
@@ -210,11 +207,11 @@ void Trazel::CompleteRow() {
     ResultRecord& record = s.Results(c, k);
     record.V(5) = std::abs(record.V(4) - record.V(2));
     record.V(6) = (record.V(4) + record.V(2)) / 2;
-    grid.setTextMatrix(row, 5, text(formatNumber(record.V(5), "###0.00")));
-    grid.setTextMatrix(row, 6, text(formatNumber(record.V(6), "###0.00")));
+    grid.setTextMatrix(row, 5, displayText(record.V(5), "###0.00"));
+    grid.setTextMatrix(row, 6, displayText(record.V(6), "###0.00"));
     if (row > s.BlockStartRow(c) + 1) {
         record.V(7) = record.V(1) - s.Results(c, k - 1).V(1);
-        grid.setTextMatrix(row, 7, text(formatNumber(record.V(7), "###0.00")));
+        grid.setTextMatrix(row, 7, displayText(record.V(7), "###0.00"));
     }
     s.NextRecord(c) += 1;
     s.TableRow(c) += 1;
