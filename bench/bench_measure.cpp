@@ -1,7 +1,7 @@
 // Accepting a long sweep into the running average, and adding a row to a nearly full results table.
 
 #include "core/app_state.h"
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "display/average.h"
 #include "files/bin_writer.h"
 #include "fixed_dialogs.h"

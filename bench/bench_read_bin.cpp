@@ -1,7 +1,7 @@
 // Reading a large recorded file: 3 traces, 15,000,000 records (120 MB), from the page cache.
 
 #include "core/app_state.h"
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "files/bin_writer.h"
 #include "fixed_dialogs.h"
 #include "qt_benchmark_main.h"

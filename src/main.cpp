@@ -1,5 +1,5 @@
 #include "core/app_state.h"
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>

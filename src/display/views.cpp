@@ -2,7 +2,7 @@
 // and the running average of the sweeps the user accepts. Continuous data page by half a screen.
 
 #include "core/display_text.h"
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "core/number_rules.h"
 #include "core/trace_colours.h"
 #include "display/average.h"

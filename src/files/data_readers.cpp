@@ -1,7 +1,7 @@
 // Reading the recorded (.bin) and Labtech (.prn) data files into the shared state. A file is checked
 // before anything of it is taken over, so a file that cannot be shown leaves no half-read state behind.
 
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "display/axes.h"
 #include "files/bin_format.h"
 #include "files/binary_file.h"

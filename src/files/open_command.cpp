@@ -1,4 +1,4 @@
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "core/number_rules.h"
 #include "core/trace_colours.h"
 #include "files/file_view.h"

@@ -2,7 +2,7 @@
 // columns 5, 6 and 7 when it has two data rows or more, then a thin separator row.
 
 #include "core/display_text.h"
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "core/number_rules.h"
 #include "measure/statistics.h"
 #include "ui/flex_grid.h"

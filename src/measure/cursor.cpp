@@ -2,7 +2,7 @@
 // Cursor and selection are drawn inverted, so drawing a figure again removes it.
 
 #include "core/display_text.h"
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "core/number_rules.h"
 #include "ui/controls.h"
 #include "ui/plot_surface.h"

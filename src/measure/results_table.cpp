@@ -1,5 +1,5 @@
 #include "core/display_text.h"
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "core/number_rules.h"
 #include "measure/table_layout.h"
 #include "ui/dialogs.h"

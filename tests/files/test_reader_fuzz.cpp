@@ -2,7 +2,7 @@
 // shows it with consistent arrays or reports it and keeps nothing of it; it never crashes, reads out of
 // bounds or takes memory out of proportion to the file.
 
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "files/bin_format.h"
 #include "support/data_files.h"
 #include "ui/controls.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/app_state.h"
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The controls and menus of the main window and where they sit: the plot takes the space left of a
 // column of grouped controls, the status line and the results table lie under the plot.
 
-#include "core/main_window.h"
+#include "window/main_window.h"
 #include "core/trace_colours.h"
 #include "measure/table_layout.h"
 #include "ui/controls.h"

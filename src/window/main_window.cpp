@@ -1,4 +1,4 @@
-#include "core/main_window.h"
+#include "window/main_window.h"
 
 #include "core/display_text.h"
 #include "core/number_rules.h"
