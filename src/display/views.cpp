@@ -2,12 +2,12 @@
 // and the running average of the sweeps the user accepts. Continuous data page by half a screen.
 
 #include "core/display_text.h"
-#include "window/main_window.h"
 #include "core/number_rules.h"
 #include "core/trace_colours.h"
 #include "display/average.h"
 #include "ui/controls.h"
 #include "ui/plot_surface.h"
+#include "window/main_window.h"
 
 #include <QAction>
 #include <QLabel>
@@ -74,6 +74,29 @@ void Trazel::leaveOverplot() {
     s.Overplot = false;
     s.CurrentCurve = 1;
     writeCurveStatus();
+}
+
+void Trazel::resetDisplayForContinuous() {
+    mnuContinuous->setVisible(false);
+    mnuBlock->setText(QStringLiteral("&Block mode"));
+    mnuBlock->setVisible(true);
+    mnuBlock->setEnabled(true);
+    for (QAction* item : {mnuS_A, mnuA_S, mnuA, mnuOverplot, mnuPSD}) {
+        item->setChecked(false);
+        item->setEnabled(false);
+    }
+    mnuS->setEnabled(true);
+    mnuS->setChecked(true);
+    mnuRaw->setChecked(true);
+    mnuPeaks->setEnabled(true);
+    mnuCopyitem(2)->setEnabled(true);
+    SA_label->setText(QStringLiteral(" sngl"));
+    accept->setEnabled(false);
+    clear_ave->setEnabled(false);
+    s.ShowSingle = true;
+    s.ShowAverage = false;
+    s.Overplot = false;
+    resetCurvePens(s);
 }
 
 void Trazel::PgDn_Click() {

@@ -48,11 +48,7 @@ void Trazel::mnuOpen_Click() {
 
 void Trazel::OpenDataFile(const QString& fileName) {
     Label1->hide();
-    const double width = roundHalfEven(disp->ScaleWidth());
-    disp->setScaleMode(ScaleMode::Pixels);
-    s.PlotWidthPx = toInteger(disp->ScaleWidth());
-    disp->setScaleMode(ScaleMode::User);
-    disp->setScaleWidth(width);
+    measurePlotWidth();
 
     s.SelStart = -1;
     s.SelEnd = -1;

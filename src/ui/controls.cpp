@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace trazel {
 
@@ -89,6 +90,30 @@ void ComboBox::keyPressEvent(QKeyEvent* event) {
 void ComboBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
     emit LostFocus();
+}
+
+void moveFocusTo(QWidget& control) {
+    if (control.isVisible() && control.isEnabled()) {
+        control.setFocus();
+    }
+}
+
+void showControls(const std::vector<QWidget*>& controls, bool visible) {
+    for (QWidget* control : controls) {
+        control->setVisible(visible);
+    }
+}
+
+void enableControls(const std::vector<QWidget*>& controls, bool enabled) {
+    for (QWidget* control : controls) {
+        control->setEnabled(enabled);
+    }
+}
+
+void showWhileAnyChildShown(QWidget& frame) {
+    const QList<QWidget*> children = frame.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    frame.setVisible(
+        std::any_of(children.begin(), children.end(), [](QWidget* child) { return !child->isHidden(); }));
 }
 
 } // namespace trazel

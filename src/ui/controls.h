@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <vector>
 
 namespace trazel {
 
@@ -74,5 +75,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 };
+
+// Moves the focus to the control when it can take it; a hidden or disabled control leaves it where it is.
+void moveFocusTo(QWidget& control);
+
+void showControls(const std::vector<QWidget*>& controls, bool visible);
+void enableControls(const std::vector<QWidget*>& controls, bool enabled);
+
+// Shows the frame while any control in it is shown, so that a layout leaves no empty frame behind.
+void showWhileAnyChildShown(QWidget& frame);
 
 } // namespace trazel

@@ -57,48 +57,10 @@ void Trazel::Form_Initialize() {
     for (int t = 1; t <= TraceCount; ++t) {
         s.TraceColour(t) = brightColour(t);
     }
-    resetCurvePens(s);
-
-    s.SamplingRate = 10;
-    s.ScreenLen = 8;
-    s.ContScreenLen = 8;
-    s.SampleInterval = 1.0F / 10;
-    s.TimeFactor = 1;
-    s.ContTimeFactor = 1;
-    s.TimeUnit = " s";
-    s.ContTimeUnit = " s";
-    s.FileLength = 180;
-    s.SampleCount = toLong(s.SamplingRate * 180);
-    disp->setScaleWidth(continuousScaleWidth(s));
-
-    s.AveragedCount = 0;
-    ave_count->setText(displayText(s.AveragedCount, " ###0"));
-
-    s.StimDelay = 0;
-    s.StimCount = 1;
-    s.StimInterval = 0;
-    dly1->setText(QStringLiteral(" 0"));
-    stim_num->setListIndex(1);
-    interval->setText(QStringLiteral(" 0"));
-
-    for (int t = 1; t <= TraceCount; ++t) {
-        s.TraceOffset(t) = 0;
-        s.TraceShift(t) = 0;
-        s.LevelY(t) = NoLevel;
-        s.TraceScaleIndex(t) = 4;
-        s.TracePeak(t) = 1000;
-        s.TableRow(t) = s.BlockStartRow(t) = s.NextRecord(t) = s.EntryColumn(t) = 1;
-    }
-
-    s.TimeDivisions = 4;
-    s.AmpDivisions = 4;
-    s.MaxPointsPerPixel = 6;
-    s.DataLoaded = false;
-    s.CursorX = -1;
-    s.SelStart = -1;
-    s.SelEnd = -1;
-    s.ViewStart = 0;
-    s.AutoPeaks = false;
+    resetTimeBase();
+    resetRecordingSettings();
+    resetTraceScales();
+    resetViewState();
 
     for (int i = 1; i <= 20; ++i) {
         s.ScaleSteps(i) = StartScaleSteps[i - 1];
@@ -154,6 +116,74 @@ void Trazel::mnuExit_Click() {
     clipboard::clear();
     Scroll->hide();
     close();
+}
+
+void Trazel::resetTimeBase() {
+    s.SamplingRate = 10;
+    s.SampleInterval = 1.0F / 10;
+    s.ScreenLen = 8;
+    s.ContScreenLen = 8;
+    s.TimeFactor = 1;
+    s.ContTimeFactor = 1;
+    s.TimeUnit = " s";
+    s.ContTimeUnit = " s";
+    disp->setScaleWidth(continuousScaleWidth(s));
+}
+
+void Trazel::resetRecordingSettings() {
+    s.FileLength = 180;
+    file_lng->setText(QStringLiteral("180"));
+    s.SampleCount = toLong(s.SamplingRate * 180);
+    s.StimDelay = 0;
+    s.StimCount = 1;
+    s.StimInterval = 0;
+    dly1->setText(QStringLiteral(" 0"));
+    stim_num->setListIndex(1);
+    interval->setText(QStringLiteral(" 0"));
+}
+
+void Trazel::resetTraceScales() {
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.TraceOffset(t) = 0;
+        s.TraceShift(t) = 0;
+        s.LevelY(t) = NoLevel;
+        s.TraceScaleIndex(t) = 4;
+        s.TracePeak(t) = 1000;
+        s.TableRow(t) = s.BlockStartRow(t) = s.NextRecord(t) = s.EntryColumn(t) = 1;
+    }
+}
+
+void Trazel::resetViewState() {
+    resetCurvePens(s);
+    s.AveragedCount = 0;
+    ave_count->setText(displayText(s.AveragedCount, " ###0"));
+    s.TimeDivisions = 4;
+    s.AmpDivisions = 4;
+    s.MaxPointsPerPixel = 6;
+    s.DataLoaded = false;
+    s.LabelDragging = false;
+    s.Overplot = false;
+    s.CursorX = -1;
+    s.SelStart = -1;
+    s.SelEnd = -1;
+    s.ViewStart = 0;
+    s.AutoPeaks = false;
+}
+
+void Trazel::measurePlotWidth() {
+    const double width = disp->ScaleWidth();
+    disp->setScaleMode(ScaleMode::Pixels);
+    s.PlotWidthPx = toInteger(disp->ScaleWidth());
+    disp->setScaleMode(ScaleMode::User);
+    disp->setScaleWidth(width);
+}
+
+void Trazel::redrawAxesOrRequest() {
+    if (s.Acquiring) {
+        s.RedrawRequested = true;
+    } else {
+        drawAxes();
+    }
 }
 
 void Trazel::redrawView() {

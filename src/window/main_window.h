@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquisition/time_base.h"
 #include "core/app_state.h"
 
 #include <QMainWindow>
@@ -40,6 +41,33 @@ public:
     // Paints the view buttons in the colour of trace t (1..3).
     void ColourViewButtons(int t);
     void mnuExit_Click();
+
+    // The settings fields of the recording layout. Each checks what was typed and keeps the values derived
+    // from it in step; while the acquisition loop runs none of them draws, they ask the loop to redraw.
+    // Enter (KeyAscii 13) moves on to the next control where that control can take the focus.
+    void sampling_hz_KeyPress(int KeyAscii);
+    void sampling_hz_LostFocus();
+    void scr_lng_KeyPress(int KeyAscii);
+    void scr_lng_LostFocus();
+    void file_lng_KeyPress(int KeyAscii);
+    void file_lng_Change();
+    void file_lng_LostFocus();
+    void ch_list_Click(int Index);
+    void ch_list_KeyPress(int Index, int KeyAscii);
+    void ch_list_LostFocus(int Index);
+    void gain_Click(int Index);
+    void gain_Change(int Index);
+
+    // "Block mode" asks for the sweep length (and, once in block mode, changes it); "Continuous" returns
+    // to one uninterrupted run. Both work in either layout.
+    void mnuBlock_Click();
+    void mnuContinuous_Click();
+
+    // The two layouts, each from the same fresh starting point: "Mea&sure" for recording, "&Trazel" for
+    // evaluation. "CLR" empties the results tables.
+    void mnuTrazel_Click();
+    void mnuMeasure_Click();
+    void Clear_Click();
 
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
@@ -176,6 +204,7 @@ private:
     void createMenus();
     void arrangeControls();
     void connectHandlers();
+    void connectSettingsFields();
     // The controls of the recording layout, which the evaluation layout hides.
     std::vector<QWidget*> recordingControls() const;
     void headTable(FlexGrid& grid);
@@ -183,6 +212,38 @@ private:
     void redrawView();
     void drawAxes();
     void drawCurves();
+
+    // The plot's width in pixels into PlotWidthPx, keeping its scale width.
+    void measurePlotWidth();
+    // Starting values shared by start-up and the layout commands.
+    void resetTimeBase();
+    // File length 180 s and one stimulus without delay.
+    void resetRecordingSettings();
+    void resetTraceScales();
+    void resetViewState();
+    // Frames and panels follow the controls in them after a layout change.
+    void fitPanelsToControls();
+    // The stimulus and averaging fields of the recording layout, which block mode uses.
+    std::vector<QWidget*> stimulusFields() const;
+    // The screen and file lengths, which block recording leaves alone.
+    std::vector<QWidget*> lengthFields() const;
+
+    // The settings fields' parts of block and continuous mode.
+    void enterBlockMode();
+    void applySampleInterval(Single interval, Long sweepLength);
+    // TraceChannel of trace Index + 1 from its selector, and ChannelCount.
+    void takeChannel(int Index);
+    void applySweepSpan(const SweepSpan& span);
+    // Fresh sweep buffers of SweepLength points and an empty average.
+    void createSweepBuffers();
+    void writeScreenLength();
+    void writeModeCaption();
+    // Continuous data show single curves only: the average selections and the sweep tools are off.
+    void resetDisplayForContinuous();
+    // Redraws the axes now, or asks the running acquisition loop to start a new screen.
+    void redrawAxesOrRequest();
+
+    std::vector<QWidget*> m_panels; // frames that show only while a control in them is shown
 
     void showProgress();
     void finishProgress();

@@ -1,7 +1,6 @@
 // The controls and menus of the main window and where they sit: the plot takes the space left of a
 // column of grouped controls, the status line and the results table lie under the plot.
 
-#include "window/main_window.h"
 #include "core/trace_colours.h"
 #include "measure/table_layout.h"
 #include "ui/controls.h"
@@ -11,6 +10,7 @@
 #include "ui/plot_surface.h"
 #include "ui/progress_window.h"
 #include "ui/qt_colour.h"
+#include "window/main_window.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -163,7 +163,6 @@ void Trazel::createRecordingControls() {
     scr_unit = makeLabel(controler, "scr_unit", QStringLiteral("s"));
     file_label = makeLabel(controler, "file_label", QStringLiteral("file length"));
     file_lng = makeCombo(controler, "file_lng", ScreenLengths);
-    file_lng->setText(QStringLiteral("180"));
     file_unit = makeLabel(controler, "file_unit", QStringLiteral("s"));
     dly1_label = makeLabel(controler, "dly1_label", QStringLiteral("dly"));
     dly1 = makeCombo(controler, "dly1", zeroToTen());
@@ -314,9 +313,8 @@ void Trazel::arrangeControls() {
     centralLayout->addWidget(panel);
     setCentralWidget(central);
 
-    for (QWidget* control : recordingControls()) {
-        control->hide();
-    }
+    m_panels = {curves, results, tables};
+    showControls(recordingControls(), false);
     resize(1280, 800);
 }
 
@@ -365,19 +363,44 @@ void Trazel::connectHandlers() {
     onClick(mnuA_S, [this] { mnuA_S_Click(); });
     onClick(mnuS, [this] { mnuS_Click(); });
     onClick(mnuA, [this] { mnuA_Click(); });
+    onClick(mnuBlock, [this] { mnuBlock_Click(); });
+    onClick(mnuContinuous, [this] { mnuContinuous_Click(); });
+    onClick(mnuMeasure, [this] { mnuMeasure_Click(); });
+    onClick(mnuTrazel, [this] { mnuTrazel_Click(); });
+    connectSettingsFields();
     const std::pair<CommandButton*, void (Trazel::*)()> buttons[] = {{add, &Trazel::add_Click},
                                                                      {del, &Trazel::del_Click},
                                                                      {newblk, &Trazel::newblk_Click},
                                                                      {PgDn, &Trazel::PgDn_Click},
                                                                      {PgUp, &Trazel::PgUp_Click},
                                                                      {accept, &Trazel::accept_Click},
-                                                                     {clear_ave, &Trazel::clear_ave_Click}};
+                                                                     {clear_ave, &Trazel::clear_ave_Click},
+                                                                     {Clear, &Trazel::Clear_Click}};
     for (const auto& [button, handler] : buttons) {
         connect(button, &QPushButton::clicked, this, handler);
     }
     connect(disp, &PlotSurface::MouseDown, this, &Trazel::disp_MouseDown);
     connect(disp, &PlotSurface::MouseMove, this, &Trazel::disp_MouseMove);
     connect(disp, &PlotSurface::Resized, this, [this] { redrawView(); });
+}
+
+void Trazel::connectSettingsFields() {
+    connect(sampling_hz, &ComboBox::KeyPress, this, &Trazel::sampling_hz_KeyPress);
+    connect(sampling_hz, &ComboBox::LostFocus, this, &Trazel::sampling_hz_LostFocus);
+    connect(scr_lng, &ComboBox::KeyPress, this, &Trazel::scr_lng_KeyPress);
+    connect(scr_lng, &ComboBox::LostFocus, this, &Trazel::scr_lng_LostFocus);
+    connect(file_lng, &ComboBox::KeyPress, this, &Trazel::file_lng_KeyPress);
+    connect(file_lng, &ComboBox::Change, this, &Trazel::file_lng_Change);
+    connect(file_lng, &ComboBox::LostFocus, this, &Trazel::file_lng_LostFocus);
+    for (std::size_t i = 0; i < TraceCount; ++i) {
+        const int index = static_cast<int>(i);
+        connect(ch_list[i], &ComboBox::Click, this, [this, index] { ch_list_Click(index); });
+        connect(ch_list[i], &ComboBox::KeyPress, this,
+                [this, index](int key) { ch_list_KeyPress(index, key); });
+        connect(ch_list[i], &ComboBox::LostFocus, this, [this, index] { ch_list_LostFocus(index); });
+        connect(gain[i], &ComboBox::Click, this, [this, index] { gain_Click(index); });
+        connect(gain[i], &ComboBox::Change, this, [this, index] { gain_Change(index); });
+    }
 }
 
 } // namespace trazel

@@ -1,0 +1,140 @@
+#include "support/measurement_fixture.h"
+#include "support/recording_fixture.h"
+
+#include <QLabel>
+
+namespace trazel::testing {
+namespace {
+
+using Modes = RecordingLayoutTest;
+
+TEST_F(Modes, BlockLengthsGiveTheirTimeBaseAndCaption) {
+    struct Case {
+        const char* answer;
+        const char* offered;
+        Single screenLen;
+        const char* unit;
+        const char* caption;
+    };
+    const Case cases[] = {{"500", "500", 500, "ms", "BLOCK MODE (500.ms)"},
+                          {"200", "500", 200, "ms", "BLOCK MODE (200.ms)"},
+                          {"1000", "200", 1000, "ms", "BLOCK MODE (1000.ms)"},
+                          {"1500", "1000", 1.5F, " s", "BLOCK MODE (1.5 s)"},
+                          {"2000", "1500", 2, " s", "BLOCK MODE (2. s)"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        enterBlockMode(c.answer);
+        const auto& question = dialogs.questions().back();
+        EXPECT_EQ(question.text + "|" + question.title + "|" + question.defaultText,
+                  QStringLiteral("Block length (ms):|Get length|") + c.offered);
+        EXPECT_EQ(state.ScreenLen, c.screenLen);
+        EXPECT_EQ(state.TimeUnit.str(), c.unit);
+        EXPECT_EQ(window->scr_unit->text(), c.unit);
+        EXPECT_EQ(state.SweepLength, QString(c.answer).toInt()); // at 1000 points per second
+        EXPECT_EQ(state.Markers.upper(), state.SweepLength - 1);
+        EXPECT_EQ(window->windowTitle(), c.caption);
+    }
+    window->mnuContinuous_Click(); // the continuous span and rate come back
+    EXPECT_EQ(state.ScreenLen, 8.0F);
+    EXPECT_EQ(state.TimeUnit.str(), " s");
+    EXPECT_EQ(window->scr_lng->Text(), "8");
+    EXPECT_EQ(state.SamplingRate, 10.0F);
+    EXPECT_EQ(state.SampleCount, 1800); // a continuous recording holds the file length again
+    EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
+}
+
+TEST_F(Modes, RecordingInBlockModeShowsTheStimulusControlsAndHidesMonitor) {
+    enterBlockMode("500");
+    EXPECT_EQ(window->sampling_hz->Text() + window->hz->text(), "1000us");
+    EXPECT_EQ(window->mnuBlock->text(), "Block length");
+    expectShown({window->monitor}, false);
+    expectShown({window->save}, true);
+    expectEnabled({window->save, window->scr_lng, window->file_lng}, false);
+    expectEnabled({window->stim, window->dly1, window->stim_num, window->interval, window->accept,
+                   window->clear_ave, window->newblk},
+                  true);
+    expectMenusEnabled({window->mnuS, window->mnuA, window->mnuS_A, window->mnuA_S}, true);
+    expectMenusEnabled({window->mnuPeaks, window->mnuCopyitem(2), window->mnuOverplot, window->mnuPSD},
+                       false);
+    EXPECT_EQ(window->focusWidget(), window->stim);
+
+    window->mnuA_Click();
+    window->mnuContinuous_Click();
+    expectShown({window->monitor}, true);
+    expectShown({window->save}, false);
+    expectMenusShown({window->mnuContinuous}, false);
+    EXPECT_EQ(window->hz->text(), "Hz");
+    EXPECT_EQ(window->mnuBlock->text(), "&Block mode");
+    expectEnabled({window->scr_lng}, true);
+    expectEnabled({window->dly1, window->accept}, false);
+    expectMenusEnabled({window->mnuA}, false);
+    EXPECT_TRUE(window->mnuS->isChecked() && !window->mnuA->isChecked());
+    EXPECT_TRUE(state.ShowSingle && !state.ShowAverage);
+}
+
+TEST_F(Modes, AnswersWithoutAWholeSweepChangeNothing) {
+    enterBlockMode("300");
+    state.AveragedCount = 2;
+    state.Acquiring = true;
+    for (const char* answer : {"", "abc", "0", "-5", "0.4", "1e30"}) {
+        SCOPED_TRACE(answer);
+        state.StopRequested = false;
+        enterBlockMode(answer);
+        EXPECT_TRUE(state.StopRequested); // the loop was asked to stop before the question
+        EXPECT_EQ(state.SweepLength, 300);
+        EXPECT_EQ(state.AveragedCount, 2.0F);
+        EXPECT_EQ(window->windowTitle(), "BLOCK MODE (300.ms)");
+    }
+    state.Acquiring = false;
+    window->mnuContinuous_Click();
+    enterBlockMode("abc"); // refused on the way in: continuous mode stays, with its rate
+    EXPECT_FALSE(state.BlockMode);
+    EXPECT_EQ(state.SamplingRate, 10.0F);
+    EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
+}
+
+using EvaluationModes = MeasurementTest;
+
+TEST_F(EvaluationModes, ALoadedRecordingIsCutIntoCompleteSweeps) {
+    for (const int points : {10000, 10100}) {
+        SCOPED_TRACE(points);
+        openContinuousFile(points);
+        dialogs.answerInput("40000"); // 400 points at 100 ms
+        window->mnuBlock_Click();
+        EXPECT_EQ(state.CurveCount, 25);
+        EXPECT_EQ(state.SampleCount, points); // the data stay as loaded
+        EXPECT_EQ(window->status->text(), "current curve: 1/25     averaged: 0");
+        const QString file = QString::fromStdString(state.FileName);
+        EXPECT_EQ(window->windowTitle(), "BLOCK MODE (40. s)       " + file);
+        EXPECT_EQ(grid().TextMatrix(0, 1).trimmed(), "t");
+        window->PgDn_Click();
+        EXPECT_EQ(state.ViewStart, 400.0F);
+
+        window->mnuContinuous_Click();
+        EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE   " + file);
+        EXPECT_EQ(window->status->text(), "");
+        EXPECT_EQ(grid().TextMatrix(0, 1).trimmed(), "x1");
+        expectEnabled({window->newblk}, true);
+        expectMenusEnabled({window->mnuCopyitem(2)}, true);
+    }
+}
+
+TEST_F(EvaluationModes, LeavingBlockModeFromTheSpectrumBringsBackTheRawCurves) {
+    openBlockFile();
+    state.TraceData(1, 50) = 12345;
+    state.TraceShift(1) = 2;
+    state.SavedPeak(1) = 97;
+    state.SpectrumShown = true;
+    window->mnuPSD->setChecked(true);
+    window->mnuRaw->setChecked(false);
+    window->mnuBlock->setEnabled(false);
+    window->mnuContinuous_Click();
+    EXPECT_EQ(state.TraceData(1, 50), state.RawData(1, 50));
+    EXPECT_EQ(state.TraceShift(1), 0);
+    EXPECT_EQ(state.TracePeak(1), 97.0F);
+    EXPECT_FALSE(state.SpectrumShown || window->mnuPSD->isChecked());
+    EXPECT_TRUE(window->mnuRaw->isChecked() && window->mnuBlock->isEnabled());
+}
+
+} // namespace
+} // namespace trazel::testing
