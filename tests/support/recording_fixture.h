@@ -13,28 +13,25 @@ namespace trazel::testing {
 using Widgets = std::vector<QWidget*>;
 using MenuItems = std::vector<QAction*>;
 
+// Each control or menu item answers the query (isVisible, isEnabled) as expected.
+template <typename Item>
+void expectEach(const std::vector<Item*>& items, bool (Item::*query)() const, bool expected) {
+    for (Item* item : items) {
+        EXPECT_EQ((item->*query)(), expected) << item->objectName().toStdString();
+    }
+}
+
 inline void expectShown(const Widgets& controls, bool shown) {
-    for (QWidget* control : controls) {
-        EXPECT_EQ(control->isVisible(), shown) << control->objectName().toStdString();
-    }
+    expectEach(controls, &QWidget::isVisible, shown);
 }
-
 inline void expectEnabled(const Widgets& controls, bool enabled) {
-    for (QWidget* control : controls) {
-        EXPECT_EQ(control->isEnabled(), enabled) << control->objectName().toStdString();
-    }
+    expectEach(controls, &QWidget::isEnabled, enabled);
 }
-
 inline void expectMenusShown(const MenuItems& items, bool shown) {
-    for (QAction* item : items) {
-        EXPECT_EQ(item->isVisible(), shown) << item->objectName().toStdString();
-    }
+    expectEach(items, &QAction::isVisible, shown);
 }
-
 inline void expectMenusEnabled(const MenuItems& items, bool enabled) {
-    for (QAction* item : items) {
-        EXPECT_EQ(item->isEnabled(), enabled) << item->objectName().toStdString();
-    }
+    expectEach(items, &QAction::isEnabled, enabled);
 }
 
 // A started window switched to the recording layout.
