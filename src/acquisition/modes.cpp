@@ -139,7 +139,7 @@ void Trazel::writeModeCaption() {
 void Trazel::mnuContinuous_Click() {
     if (mnuPSD->isChecked()) {
         // The spectrum replaced the curves: bring the raw data and their scales back first.
-        s.TraceData = s.RawData;
+        s.TraceData.copyFrom(s.RawData);
         for (int t = 1; t <= TraceCount; ++t) {
             s.TraceShift(t) = 0;
             s.TracePeak(t) = s.SavedPeak(t);

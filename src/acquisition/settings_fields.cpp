@@ -161,6 +161,10 @@ void Trazel::ch_list_LostFocus(int Index) {
 void Trazel::takeChannel(int Index) {
     const int listIndex = ch_list[static_cast<std::size_t>(Index)]->ListIndex();
     s.TraceChannel(Index + 1) = static_cast<Integer>(std::max(listIndex, 0));
+    countChannels();
+}
+
+void Trazel::countChannels() {
     s.ChannelCount = 0;
     for (int t = 1; t <= TraceCount; ++t) {
         s.ChannelCount = static_cast<Integer>(s.ChannelCount + (s.TraceChannel(t) > 0 ? 1 : 0));

@@ -15,6 +15,8 @@ using Single = float;
 
 constexpr Single NoLevel = -1E7F; // LevelY of a trace without a level line
 constexpr int ResultCapacity = 1000;
+constexpr Integer MarkerOn = 100;       // marker word of a point taken while the marker is on
+constexpr Integer MarkerStimulus = 200; // marker word of a point that carries a stimulus
 
 // One results-table row of a trace.
 struct ResultRecord {
@@ -75,6 +77,7 @@ struct AppState {
     Integer MarkerCode = 0; // 0 none, 100 marker on, 200 stimulus
     Integer ResumeMarkerCode = 0;
     Integer RecordFileNum = 0;
+    Single SavedSweeps = 0; // sweeps written to the open block recording
     std::string FileName;
     std::string FileExt; // the text after the first "." of the bare file name
     Integer InFile = 0;

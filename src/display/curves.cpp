@@ -12,9 +12,6 @@ namespace trazel {
 
 namespace {
 
-constexpr Integer MarkerOn = 100;
-constexpr Integer Stimulus = 200;
-
 // The last point of the view: one screen from ViewStart, cut at the end of the data and, in block
 // data, at the end of the sweep.
 Long viewEnd(const AppState& s, double W) {
@@ -39,13 +36,6 @@ std::vector<int> tracesToDraw(const AppState& s, bool overplotChecked) {
         }
     }
     return traces;
-}
-
-// Every trace fills the same band of the plot whatever its scale: +R/2 at the top of the amplitude
-// axis, -R/2 at its bottom.
-void setTraceScale(const AppState& s, PlotSurface& disp, int c) {
-    disp.setScaleTop(s.TraceRange(c) * 0.475 / 0.8);
-    disp.setScaleHeight(-s.TraceRange(c) / 0.8);
 }
 
 struct Band {
@@ -226,11 +216,8 @@ void CurveDrawing::marks() {
 // Each run of marker-on points is one bar just above the time axis, from the run's first point to the
 // point that ends it, or to the end of the view; a run already on at the left edge starts there.
 void CurveDrawing::drawMarkerRuns() {
-    const double H = disp.ScaleHeight();
     const double viewStart = s.ViewStart;
-    auto bar = [&](double from, double to) {
-        disp.Box(from - viewStart, 0.405 * H, to - viewStart, 0.425 * H, disp.ForeColor(), BoxFill::Solid);
-    };
+    auto bar = [&](double from, double to) { drawMarkerBar(disp, from - viewStart, to - viewStart); };
     bool open = s.Markers(m_first) >= 1;
     double runStart = viewStart;
     for (std::int64_t x = m_first; x <= m_last; ++x) {
@@ -249,16 +236,31 @@ void CurveDrawing::drawMarkerRuns() {
 }
 
 void CurveDrawing::drawStimulusTicks() {
-    const double H = disp.ScaleHeight();
     for (std::int64_t x = m_first; x <= m_last; ++x) {
-        if (s.Markers(x) == Stimulus) {
-            const double at = static_cast<double>(x) - s.ViewStart;
-            disp.Line(at, 0.385 * H, at, 0.425 * H);
+        if (s.Markers(x) == MarkerStimulus) {
+            drawStimulusTick(disp, static_cast<double>(x) - s.ViewStart);
         }
     }
 }
 
 } // namespace
+
+// Every trace fills the same band of the plot whatever its scale: +R/2 at the top of the amplitude
+// axis, -R/2 at its bottom.
+void setTraceScale(const AppState& s, PlotSurface& disp, int c) {
+    disp.setScaleTop(s.TraceRange(c) * 0.475 / 0.8);
+    disp.setScaleHeight(-s.TraceRange(c) / 0.8);
+}
+
+void drawMarkerBar(PlotSurface& disp, double x1, double x2) {
+    const double H = disp.ScaleHeight();
+    disp.Box(x1, 0.405 * H, x2, 0.425 * H, disp.ForeColor(), BoxFill::Solid);
+}
+
+void drawStimulusTick(PlotSurface& disp, double x) {
+    const double H = disp.ScaleHeight();
+    disp.Line(x, 0.385 * H, x, 0.425 * H);
+}
 
 void DrawCurves(AppState& s, PlotSurface& disp, QWidget& window, bool overplotChecked) {
     if (!s.MeasureLayout && !s.DataLoaded) {

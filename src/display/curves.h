@@ -16,4 +16,12 @@ class PlotSurface;
 // recording layout. `window` shows the hourglass meanwhile.
 void DrawCurves(AppState& s, PlotSurface& disp, QWidget& window, bool overplotChecked);
 
+// The vertical scale of trace c (1..3): every trace fills the same band of the plot whatever its range.
+void setTraceScale(const AppState& s, PlotSurface& disp, int c);
+
+// The marks just above the time axis, in the current vertical scale: a marker-on bar from x1 to x2 and a
+// stimulus tick at x.
+void drawMarkerBar(PlotSurface& disp, double x1, double x2);
+void drawStimulusTick(PlotSurface& disp, double x);
+
 } // namespace trazel

@@ -2,10 +2,11 @@
 // Cursor and selection are drawn inverted, so drawing a figure again removes it.
 
 #include "core/display_text.h"
-#include "window/main_window.h"
 #include "core/number_rules.h"
+#include "display/curves.h"
 #include "ui/controls.h"
 #include "ui/plot_surface.h"
+#include "window/main_window.h"
 
 #include <QAction>
 #include <QLabel>
@@ -63,9 +64,7 @@ void Trazel::disp_MouseMove(int Button, int /*Shift*/, double X, double /*Y*/) {
 }
 
 void Trazel::setCurrentTraceScale() {
-    const double range = s.TraceRange(s.CurrentTrace);
-    disp->setScaleTop(range * 0.475 / 0.8);
-    disp->setScaleHeight(-range / 0.8);
+    setTraceScale(s, *disp, s.CurrentTrace);
 }
 
 double Trazel::cursorPosition(double X) const {

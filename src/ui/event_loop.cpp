@@ -1,11 +1,21 @@
 #include "ui/event_loop.h"
 
 #include <QCoreApplication>
+#include <chrono>
 
 namespace trazel {
 
 void yieldToEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void waitForEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+double SteadyClock::Seconds() {
+    const auto sinceEpoch = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration<double>(sinceEpoch).count();
 }
 
 Timer::Timer(QObject* parent) : QObject(parent) {

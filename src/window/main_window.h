@@ -1,10 +1,15 @@
 #pragma once
 
+#include "acquisition/simulated_source.h"
 #include "acquisition/time_base.h"
 #include "core/app_state.h"
+#include "files/bin_writer.h"
+#include "ui/event_loop.h"
 
 #include <QMainWindow>
 #include <array>
+#include <optional>
+#include <span>
 #include <vector>
 
 class QAction;
@@ -68,6 +73,25 @@ public:
     void mnuTrazel_Click();
     void mnuMeasure_Click();
     void Clear_Click();
+
+    // Live input and recording. Monitor runs the acquisition loop without a file; Record opens a file and,
+    // in continuous mode, runs the loop into it, in block mode waits for the sweeps that Save appends;
+    // STOP ends the loop (CLOSE closes a block recording); STIM makes a sweep in block mode and marks the
+    // next point otherwise; MARKER switches the marker word of the points on and off.
+    void monitor_Click();
+    void store_Click();
+    void halt_Click();
+    void save_Click();
+    void stim_Click();
+    void drug_button_Click();
+    void Timer1_Timer();
+    // Takes a point from the source whenever one is due, draws it as a moving pen and records it, until
+    // STOP, a full file, a failed write or a loop started inside this one ends it.
+    void AcquireLoop();
+    // The clock that paces the points; tests hand in one they control.
+    void useClock(Clock& clock) { m_clock = &clock; }
+    // Where recordings are proposed: nb_data in the home folder, made when missing.
+    static QString recordingFolder();
 
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
@@ -195,6 +219,10 @@ public:
     QAction* mnuMeasure;
     QAction* mnuTrazel;
 
+protected:
+    // Closing the window ends a running loop first and completes an open recording.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createPlot();
     void createTraceSelectors();
@@ -244,6 +272,33 @@ private:
     void redrawAxesOrRequest();
 
     std::vector<QWidget*> m_panels; // frames that show only while a control in them is shown
+
+    struct LoopRun;
+    void takePoint(LoopRun& run);
+    void waitUntilDue(LoopRun& run);
+    void startNewScreen(LoopRun& run);
+    void drawPoint(LoopRun& run);
+    bool recordPoint(LoopRun& run);
+    bool writeRecorded(LoopRun& run);
+    void finishLoop(LoopRun& run);
+    // The recording file: opened with its header, closed with everything appended; a failure is reported
+    // and closes the file.
+    bool openRecording();
+    bool appendToRecording(std::span<const std::int16_t> samples, std::span<const std::int16_t> markers);
+    void closeRecording();
+    void reportWriteFailure();
+    void enableRecordingControls(bool enabled);
+    void restoreAfterBlockRecording();
+    // A close asked for while the loop ran, carried out once it has ended.
+    void closeIfAsked();
+    // ChannelCount: the traces with an input channel.
+    void countChannels();
+
+    SimulatedSource m_source;
+    SteadyClock m_steadyClock;
+    Clock* m_clock = &m_steadyClock;
+    std::optional<BinFileWriter> m_recordFile; // the open recording
+    bool m_closeAfterLoop = false;             // the window was closed while the loop ran
 
     void showProgress();
     void finishProgress();

@@ -368,17 +368,25 @@ void Trazel::connectHandlers() {
     onClick(mnuMeasure, [this] { mnuMeasure_Click(); });
     onClick(mnuTrazel, [this] { mnuTrazel_Click(); });
     connectSettingsFields();
-    const std::pair<CommandButton*, void (Trazel::*)()> buttons[] = {{add, &Trazel::add_Click},
-                                                                     {del, &Trazel::del_Click},
-                                                                     {newblk, &Trazel::newblk_Click},
-                                                                     {PgDn, &Trazel::PgDn_Click},
-                                                                     {PgUp, &Trazel::PgUp_Click},
-                                                                     {accept, &Trazel::accept_Click},
-                                                                     {clear_ave, &Trazel::clear_ave_Click},
-                                                                     {Clear, &Trazel::Clear_Click}};
+    const std::pair<CommandButton*, void (Trazel::*)()> buttons[] = {
+        {add, &Trazel::add_Click},
+        {del, &Trazel::del_Click},
+        {newblk, &Trazel::newblk_Click},
+        {PgDn, &Trazel::PgDn_Click},
+        {PgUp, &Trazel::PgUp_Click},
+        {accept, &Trazel::accept_Click},
+        {clear_ave, &Trazel::clear_ave_Click},
+        {Clear, &Trazel::Clear_Click},
+        {monitor, &Trazel::monitor_Click},
+        {store, &Trazel::store_Click},
+        {halt, &Trazel::halt_Click},
+        {save, &Trazel::save_Click},
+        {stim, &Trazel::stim_Click},
+        {drug_button, &Trazel::drug_button_Click}};
     for (const auto& [button, handler] : buttons) {
         connect(button, &QPushButton::clicked, this, handler);
     }
+    connect(Timer1, &Timer::Tick, this, &Trazel::Timer1_Timer);
     connect(disp, &PlotSurface::MouseDown, this, &Trazel::disp_MouseDown);
     connect(disp, &PlotSurface::MouseMove, this, &Trazel::disp_MouseMove);
     connect(disp, &PlotSurface::Resized, this, [this] { redrawView(); });

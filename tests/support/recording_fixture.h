@@ -2,6 +2,7 @@
 
 #include "support/main_window_fixture.h"
 #include "ui/controls.h"
+#include "ui/event_loop.h"
 #include "ui/plot_surface.h"
 
 #include <QAction>
@@ -37,7 +38,10 @@ inline void expectMenusEnabled(const MenuItems& items, bool enabled) {
 // A started window switched to the recording layout.
 class RecordingLayoutTest : public MainWindowTest {
 protected:
-    RecordingLayoutTest() { window->mnuMeasure_Click(); }
+    RecordingLayoutTest() {
+        window->mnuMeasure_Click();
+        yieldToEvents(); // the plot takes the room of the hidden table
+    }
 
     void enterBlockMode(const QString& ms) {
         dialogs.answerInput(ms);

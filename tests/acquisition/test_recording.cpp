@@ -1,0 +1,279 @@
+#include "acquisition/simulated_source.h"
+#include "core/number_rules.h"
+#include "support/drawing_log.h"
+#include "support/recording_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+namespace trazel::testing {
+namespace {
+
+// A clock that is always one point ahead: the loop never sleeps and yields once per point.
+class AheadClock : public Clock {
+public:
+    explicit AheadClock(const AppState& state) : m_state(state) {}
+    double Seconds() override { return m_now += m_state.SampleInterval; }
+
+private:
+    const AppState& m_state;
+    double m_now = 0;
+};
+
+std::int16_t wordAt(const QByteArray& bytes, qsizetype offset) {
+    return static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[offset]) |
+                                     (static_cast<std::uint8_t>(bytes[offset + 1]) << 8));
+}
+
+class Recording : public RecordingLayoutTest {
+protected:
+    Recording() : clock(state), oldHome(qgetenv("HOME")) {
+        qputenv("HOME", home.path().toUtf8());
+        window->useClock(clock);
+    }
+    ~Recording() override { qputenv("HOME", oldHome); }
+
+    void useChannels(std::initializer_list<int> traces) {
+        for (const int t : traces) {
+            window->ch_list[static_cast<std::size_t>(t - 1)]->setListIndex(t);
+        }
+    }
+
+    // Runs a command that starts the loop; at every pass of the event loop `step` sees how many passes
+    // there have been, and STOP is pressed when it returns false.
+    void runLoop(void (Trazel::*command)(), const std::function<bool(int)>& step) {
+        QTimer passes;
+        passes.setInterval(0);
+        int count = 0;
+        QObject::connect(&passes, &QTimer::timeout, [&] {
+            if (!step(++count)) {
+                passes.stop();
+                window->halt_Click();
+            }
+        });
+        passes.start();
+        (window.get()->*command)();
+        passes.stop();
+    }
+
+    QString record(const QString& name, const std::function<bool(int)>& step) {
+        const QString path = QDir(Trazel::recordingFolder()).filePath(name);
+        dialogs.answerSave(path);
+        runLoop(&Trazel::store_Click, step);
+        return path;
+    }
+
+    static QByteArray contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The records of the data section: each the samples of the recorded traces and the marker word.
+    static std::vector<std::vector<std::int16_t>> records(const QByteArray& bytes, int channels) {
+        std::vector<std::vector<std::int16_t>> result;
+        const qsizetype size = 2 * (channels + 1);
+        for (qsizetype at = 128; at + size <= bytes.size(); at += size) {
+            std::vector<std::int16_t> words;
+            for (qsizetype w = 0; w < size; w += 2) {
+                words.push_back(wordAt(bytes, at + w));
+            }
+            result.push_back(words);
+        }
+        return result;
+    }
+
+    QTemporaryDir home;
+    AheadClock clock;
+    QByteArray oldHome;
+};
+
+TEST_F(Recording, MonitorRunsUntilStopAndNeedsAChannel) {
+    window->monitor_Click(); // no channel yet: nothing happens
+    EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
+    useChannels({1, 3});
+    QString during;
+    runLoop(&Trazel::monitor_Click, [&](int pass) {
+        during = window->windowTitle();
+        EXPECT_TRUE(state.Acquiring);
+        EXPECT_TRUE(window->halt->isEnabled() && window->stim->isEnabled());
+        return pass < 30;
+    });
+    EXPECT_EQ(during, "MONITOR MODE");
+    EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
+    EXPECT_FALSE(state.Acquiring);
+    expectEnabled({window->halt, window->stim}, false);
+    const int segments = figuresOfKind(*window->disp, DrawnFigure::Kind::Line).size();
+    EXPECT_GT(printedTexts(*window->disp, state.TraceColour(1)).size(), 0);
+    EXPECT_GE(segments, 2 * 25); // both traces drew as the pen moved
+
+    runLoop(&Trazel::monitor_Click, [&](int pass) { // a mode change ends the loop and names the mode
+        if (pass == 10) {
+            enterBlockMode("200");
+        }
+        return pass < 1000;
+    });
+    EXPECT_FALSE(state.Acquiring);
+    EXPECT_EQ(window->windowTitle(), "BLOCK MODE (200.ms)");
+}
+
+TEST_F(Recording, ContinuousRecordingReadsBackPointForPoint) {
+    useChannels({1, 2});
+    QFile(QDir(Trazel::recordingFolder()).filePath("data07.bin")).open(QIODevice::WriteOnly);
+    const QString path = record("data08.bin", [&](int pass) {
+        EXPECT_TRUE(window->windowTitle().startsWith("CONTINUOUS RECORD MODE  file name: "));
+        expectEnabled({window->monitor, window->store, window->sampling_hz, window->ch_list[0], window->mul},
+                      false);
+        return pass < 45;
+    });
+    const auto& question = dialogs.questions().back();
+    EXPECT_EQ(question.text, "Open file to save data");
+    EXPECT_EQ(question.request.fileName, "data08.bin");
+    EXPECT_EQ(question.request.initialFolder, QDir(home.path()).filePath("nb_data"));
+    EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE   LAST RECORDED FILE: " + path);
+    expectEnabled({window->monitor, window->store, window->sampling_hz, window->ch_list[0], window->mul},
+                  true);
+
+    const QByteArray bytes = contents(path);
+    ASSERT_GE(bytes.size(), 128);
+    EXPECT_EQ(bytes.left(12), "Version 1.00");
+    const std::int16_t header[] = {2, 1, 2, 0, 0};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(wordAt(bytes, 12 + 2 * i), header[i]) << "header word " << i;
+    }
+    EXPECT_EQ(static_cast<std::uint16_t>(wordAt(bytes, 32)) | (wordAt(bytes, 34) << 16),
+              100000); // 100 ms in microseconds
+    const auto taken = records(bytes, 2);
+    ASSERT_GE(taken.size(), 40u);
+    EXPECT_EQ((bytes.size() - 128) % 6, 0);
+
+    SimulatedSource replay; // the same actions give the same data
+    replay.SimulatedSample(true);
+    for (const auto& record : taken) {
+        ASSERT_EQ(record[0], toInteger(replay.SimulatedSample(false)));
+        ASSERT_EQ(record[1], toInteger(replay.SimulatedSample(false)));
+        ASSERT_EQ(record[2], 0);
+    }
+    window->mnuTrazel_Click();
+    dialogs.answerOpen(path);
+    window->mnuOpen_Click();
+    ASSERT_EQ(state.SampleCount, static_cast<Long>(taken.size()));
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        ASSERT_EQ(state.RawData(2, i), taken[i][1]);
+    }
+}
+
+TEST_F(Recording, AFullFileEndsTheRecordingAlsoOnTheFirstPointOfAScreen) {
+    useChannels({2});
+    type(*window->scr_lng, "1", &Trazel::scr_lng_LostFocus); // 10 points a screen
+    window->file_lng->setText("1.1");                        // 11 points: the first of the second screen
+    const QString path = record("data01.bin", [](int) { return true; });
+    EXPECT_EQ(contents(path).size(), 128 + 11 * 4);
+    EXPECT_FALSE(state.Recording || state.Acquiring);
+    const auto& log = window->disp->drawingLog(); // the time axis of the second screen
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const DrawnFigure& f) { return f.text == "1.25"; }));
+}
+
+TEST_F(Recording, MarkerAndStimulusMarkThePoints) {
+    useChannels({1});
+    const QString path = record("data01.bin", [&](int pass) {
+        if (pass == 5 || pass == 15) {
+            window->drug_button_Click();
+        } else if (pass == 8 || pass == 18) {
+            window->stim_Click();
+            window->stim_Click(); // twice before the point: still one stimulus
+        }
+        return pass < 22;
+    });
+    EXPECT_EQ(window->drug_button->text(), "MARKER ON");
+    std::string words;
+    for (const auto& record : records(contents(path), 1)) {
+        words += record[1] == 0 ? '.' : record[1] == 100 ? 'M' : record[1] == 200 ? 'S' : '?';
+    }
+    // Marker on from the 5th pass, a stimulus inside it, marker off at the 15th, a stimulus after it.
+    EXPECT_TRUE(QRegularExpression("^\\.+M+SM+\\.+S\\.+$").match(QString::fromStdString(words)).hasMatch())
+        << words;
+}
+
+TEST_F(Recording, StopWhileWaitingEndsAfterThatPoint) {
+    useChannels({1});
+    class StoppedClock : public Clock {
+        double Seconds() override { return 0; }
+    } stopped;
+    window->useClock(stopped);
+    QTimer::singleShot(50, window.get(), [this] { window->halt_Click(); }); // the second point waits
+    dialogs.answerSave(QDir(home.path()).filePath("stop.bin"));
+    window->store_Click();
+    EXPECT_EQ(contents(QDir(home.path()).filePath("stop.bin")).size(), 128 + 2 * 4);
+}
+
+TEST_F(Recording, BlockRecordingAppendsEachSavedSweep) {
+    useChannels({1, 3});
+    dialogs.answerInput("100"); // 100 points at 1000 points per second
+    window->mnuBlock_Click();
+    window->dly1->setText("0");
+    window->interval->setText("2");
+    window->stim_num->setText("3");
+    const QString path = QDir(home.path()).filePath("block.bin");
+    dialogs.answerSave(path);
+    window->store_Click();
+    EXPECT_EQ(window->windowTitle(), "BLOCK RECORD MODE  file name: " + path);
+    EXPECT_EQ(window->halt->text(), "CLOSE");
+    EXPECT_EQ(window->ave_count_label->text(), "saved");
+    for (int sweep = 0; sweep < 2; ++sweep) {
+        window->stim_Click();
+        EXPECT_EQ(window->focusWidget(), window->save);
+        EXPECT_EQ(state.Markers(2) + state.Markers(4) + state.Markers(1), 400);
+        window->save_Click();
+    }
+    EXPECT_EQ(window->ave_count->text(), " 2");
+    EXPECT_EQ(state.AveragedCount, 2.0F);
+    window->halt_Click();
+    EXPECT_EQ(window->windowTitle(), "BLOCK MODE    LAST RECORDED FILE: " + path);
+    EXPECT_EQ(window->halt->text(), "STOP");
+    expectEnabled({window->store, window->ch_list[0]}, true);
+    expectEnabled({window->scr_lng, window->file_lng, window->save}, false);
+    const QByteArray bytes = contents(path);
+    EXPECT_EQ(bytes.size(), 128 + 2 * 100 * 2 * 3);
+    EXPECT_EQ(wordAt(bytes, 20), -1);                                                    // block flag
+    EXPECT_EQ(wordAt(bytes, 22), 100);                                                   // points per sweep
+    EXPECT_EQ(wordAt(bytes, 26) * 100 + wordAt(bytes, 28) * 10 + wordAt(bytes, 30), 32); // dly, #, intrvl
+    EXPECT_EQ(records(bytes, 2)[104][2], 200);                                           // sweep 2, point 4
+    EXPECT_EQ(records(bytes, 2)[199][0], toInteger(state.RawData(1, 99)));
+}
+
+TEST_F(Recording, CancelledOrUnwritableFilesLeaveTheControlsAsBefore) {
+    useChannels({1});
+    dialogs.answerSave(QString());
+    window->store_Click();
+    EXPECT_FALSE(state.Recording || state.Acquiring);
+    dialogs.answerSave(QDir(home.path()).filePath("no/such/folder/x.bin"));
+    dialogs.answerMessage(MsgAnswer::Ok);
+    window->store_Click();
+    EXPECT_EQ(dialogs.questions().back().text,
+              "Error encountered while trying to write file, recording stopped.");
+    EXPECT_EQ(dialogs.questions().back().title, "File output");
+    EXPECT_FALSE(state.Recording);
+    expectEnabled({window->store, window->monitor, window->sampling_hz}, true);
+    EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
+}
+
+TEST_F(Recording, ClosingTheWindowEndsTheLoopAndCompletesTheFile) {
+    useChannels({1});
+    const QString path = record("data01.bin", [&](int pass) {
+        if (pass == 12) {
+            window->close();
+        }
+        return true;
+    });
+    EXPECT_FALSE(window->isVisible());
+    const auto taken = records(contents(path), 1);
+    EXPECT_GE(taken.size(), 10u);
+    EXPECT_EQ((contents(path).size() - 128) % 4, 0);
+}
+
+} // namespace
+} // namespace trazel::testing
