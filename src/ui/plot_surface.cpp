@@ -114,9 +114,9 @@ void PlotSurface::drawLine(double x1, double y1, double x2, double y2, Colour co
     const auto to = drawablePixels(x2, y2);
     if (from && to) {
         painterFor(colour).drawLine(QLineF(*from, *to));
+        updateArea(QRectF(*from, *to));
     }
     log(DrawnFigure::Kind::Line, x1, y1, x2, y2, colour);
-    update();
 }
 
 void PlotSurface::drawBox(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill) {
@@ -132,9 +132,9 @@ void PlotSurface::drawBox(double x1, double y1, double x2, double y2, Colour col
         } else {
             painter.drawRect(box);
         }
+        updateArea(box);
     }
     log(DrawnFigure::Kind::Box, x1, y1, x2, y2, colour, {}, fill == BoxFill::Solid);
-    update();
 }
 
 void PlotSurface::Print(const QString& text) {
@@ -200,6 +200,11 @@ QPainter& PlotSurface::painterFor(Colour colour) {
         m_penColour = pen;
     }
     return *m_painter;
+}
+
+// Only the pixels a figure touched are painted again: the live pen draws a short segment per point.
+void PlotSurface::updateArea(const QRectF& pixels) {
+    update(pixels.normalized().toAlignedRect().adjusted(-2, -2, 2, 2));
 }
 
 void PlotSurface::endPainting() const {
