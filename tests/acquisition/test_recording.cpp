@@ -120,6 +120,21 @@ TEST_F(Recording, MonitorRunsUntilStopAndNeedsAChannel) {
     EXPECT_EQ(window->windowTitle(), "BLOCK MODE (200.ms)");
 }
 
+TEST_F(Recording, RecordWhileMonitoringTakesOverTheLoop) {
+    useChannels({1});
+    const QString path = QDir(home.path()).filePath("taken.bin");
+    dialogs.answerSave(path);
+    runLoop(&Trazel::monitor_Click, [&](int pass) {
+        if (pass == 5) {
+            window->store_Click(); // runs its own loop until STOP, then monitoring ends too
+        }
+        return pass < 30;
+    });
+    EXPECT_FALSE(state.Acquiring || state.Recording);
+    EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE   LAST RECORDED FILE: " + path);
+    EXPECT_GE(records(contents(path), 1).size(), 20u);
+}
+
 TEST_F(Recording, ContinuousRecordingReadsBackPointForPoint) {
     useChannels({1, 2});
     QFile(QDir(Trazel::recordingFolder()).filePath("data07.bin")).open(QIODevice::WriteOnly);
@@ -273,6 +288,17 @@ TEST_F(Recording, ClosingTheWindowEndsTheLoopAndCompletesTheFile) {
     const auto taken = records(contents(path), 1);
     EXPECT_GE(taken.size(), 10u);
     EXPECT_EQ((contents(path).size() - 128) % 4, 0);
+
+    window->show(); // an open block recording keeps every saved sweep
+    enterBlockMode("50");
+    const QString block = QDir(home.path()).filePath("block.bin");
+    dialogs.answerSave(block);
+    window->store_Click();
+    window->stim_Click();
+    window->save_Click();
+    window->close();
+    EXPECT_EQ(contents(block).size(), 128 + 50 * 4);
+    EXPECT_FALSE(state.Recording);
 }
 
 } // namespace
