@@ -6,7 +6,7 @@
 namespace trazel {
 namespace {
 
-TEST(SweepSpan, ShowsUpTo1000MsInMsAndLongerSweepsInSeconds) {
+TEST(SweepSpan, CountsWholePointsOfTheSweepAtItsInterval) {
     struct Case {
         double ms;
         Single interval;
@@ -14,11 +14,10 @@ TEST(SweepSpan, ShowsUpTo1000MsInMsAndLongerSweepsInSeconds) {
         const char* unit;
         Long points;
     };
-    const Case cases[] = {
-        {500, 0.001F, 500, "ms", 500},    {200, 0.001F, 200, "ms", 200},   {1000, 0.001F, 1000, "ms", 1000},
-        {1500, 0.001F, 1.5F, " s", 1500}, {40000, 0.1F, 40, " s", 400},    {500, 30e-6F, 500, "ms", 16667},
-        {0.6, 0.001F, 0.6F, "ms", 1},     {2000, 0.0001F, 2, " s", 20000},
-    };
+    const Case cases[] = {{40000, 0.1F, 40, " s", 400},
+                          {500, 30e-6F, 500, "ms", 16667},
+                          {0.6, 0.001F, 0.6F, "ms", 1},
+                          {2000, 0.0001F, 2, " s", 20000}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ms);
         const std::optional<SweepSpan> span = sweepSpan(c.ms, c.interval);
@@ -37,14 +36,6 @@ TEST(SweepSpan, RefusesSweepsOfNoWholePointAndBeyondTheLargest) {
     EXPECT_TRUE(sweepSpan(MaxSweepLength, 0.001F));
     EXPECT_FALSE(sweepSpan(MaxSweepLength + 100.0, 0.001F));
     EXPECT_FALSE(screenPointCount(1, 0, 0)); // no time over no interval
-}
-
-TEST(ScreenLengthText, IsWholeWithinATenthOfAWholeNumber) {
-    EXPECT_EQ(screenLengthText(12.5F), "12.5");
-    EXPECT_EQ(screenLengthText(12.04F), "12");
-    EXPECT_EQ(screenLengthText(11.95F), "12");
-    EXPECT_EQ(screenLengthText(8), "8");
-    EXPECT_EQ(screenLengthText(1.5F), "1.5");
 }
 
 } // namespace
