@@ -29,6 +29,8 @@ private:
 // `seconds`, which ends the recording by itself.
 struct RecordingSetup {
     explicit RecordingSetup(const QString& seconds) : window(s, dialogs) {
+        // Record makes its folder in the home folder: here, not in the user's.
+        qputenv("HOME", folder.path().toUtf8());
         window.show();
         window.mnuMeasure_Click();
         yieldToEvents();
