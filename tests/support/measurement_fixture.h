@@ -1,17 +1,14 @@
 #pragma once
 
-#include "support/data_files.h"
-#include "support/main_window_fixture.h"
-#include "ui/controls.h"
+#include "support/open_file_fixture.h"
 #include "ui/flex_grid.h"
-#include "ui/plot_surface.h"
 
 #include <QStringList>
 
 namespace trazel::testing {
 
 // A window with a recorded file opened through File > Open.
-class MeasurementTest : public MainWindowTest {
+class MeasurementTest : public OpenFileTest {
 protected:
     // One trace, sweeps of 100 points at 1 ms: sweep 1 is flat at 0, sweeps 2 .. 4 are the same ramp
     // 3 x j - 30 (j the point in the sweep). No stimulus delay in the header.
@@ -22,8 +19,9 @@ protected:
                 samples.push_back(static_cast<std::int16_t>(sweep == 0 ? 0 : 3 * j - 30));
             }
         }
-        open(files.write("block.bin", versionedFile(blockHeader(1, {1, 0, 0}, 100, 1000), samples,
-                                                    std::vector<std::int16_t>(samples.size(), 0))));
+        open(write("block.bin", versionedFile(blockHeader(1, {1, 0, 0}, 100, 1000), samples,
+                                              std::vector<std::int16_t>(samples.size(), 0))));
+        ASSERT_TRUE(state.DataLoaded);
     }
 
     // One trace of `points` points at 100 ms whose value is the point number.
@@ -32,13 +30,8 @@ protected:
         for (int i = 0; i < points; ++i) {
             samples.push_back(static_cast<std::int16_t>(i));
         }
-        open(files.write("continuous.bin", versionedFile(continuousHeader(1, {1, 0, 0}, 100000), samples,
-                                                         std::vector<std::int16_t>(samples.size(), 0))));
-    }
-
-    void open(const std::filesystem::path& file) {
-        dialogs.answerOpen(QString::fromStdString(file.string()));
-        window->mnuOpen_Click();
+        open(write("continuous.bin", versionedFile(continuousHeader(1, {1, 0, 0}, 100000), samples,
+                                                   std::vector<std::int16_t>(samples.size(), 0))));
         ASSERT_TRUE(state.DataLoaded);
     }
 
@@ -53,8 +46,6 @@ protected:
         }
         return cells;
     }
-
-    TestFiles files;
 };
 
 } // namespace trazel::testing

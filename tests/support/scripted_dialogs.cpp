@@ -28,6 +28,9 @@ ScriptedDialogs::~ScriptedDialogs() {
 
 ScriptedDialogs::Answer ScriptedDialogs::next(const Question& question) {
     m_questions.push_back(question);
+    if (onQuestion) {
+        onQuestion(question);
+    }
     if (m_answers.empty()) {
         ADD_FAILURE() << "Unscripted " << kindName(question.kind) << ": \"" << question.text.toStdString()
                       << "\" (title \"" << question.title.toStdString() << "\")";

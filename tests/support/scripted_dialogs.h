@@ -3,6 +3,7 @@
 #include "ui/dialogs.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     void answerSave(const QString& path) { m_answers.push_back({Kind::Save, path, {}}); }
 
     const std::vector<Question>& questions() const { return m_questions; }
+    // Called with every question as it is asked, to look at the program at that moment.
+    std::function<void(const Question&)> onQuestion;
     bool allAnswered() const { return m_answers.empty(); }
 
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;

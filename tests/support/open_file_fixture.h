@@ -1,0 +1,152 @@
+#pragma once
+
+#include "support/data_files.h"
+#include "support/drawing_log.h"
+#include "support/main_window_fixture.h"
+#include "ui/controls.h"
+#include "ui/plot_surface.h"
+#include "ui/progress_window.h"
+
+#include <QAction>
+#include <QLabel>
+#include <algorithm>
+
+namespace trazel::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline QString qs(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+// A two-channel continuous recording of 4 points at 500 us; traces on inputs 3 and 4.
+inline Bytes smallContinuousFile() {
+    return versionedFile(continuousHeader(2, {0, 3, 4}, 500), {1, -2, 3, -400, -5, 6, 7, 8},
+                         {0, 100, 200, 0});
+}
+
+// The example files of the project.
+inline const std::filesystem::path Examples = TRAZEL_EXAMPLES;
+
+// Values for a Labtech file: quarters and halves between -2 and 2.25.
+inline std::vector<float> labtechValues(int count) {
+    std::vector<float> values;
+    for (int i = 0; i < count; ++i) {
+        values.push_back(static_cast<float>(i % 9 - 4) * 0.5F + (i % 2 == 0 ? 0.25F : 0));
+    }
+    return values;
+}
+
+// A window whose files are opened through File > Open, with what every open must leave behind.
+class OpenFileTest : public MainWindowTest {
+protected:
+    using Question = ScriptedDialogs::Question;
+
+    // Answers the open dialog with the file (an empty path cancels), then the input boxes in order and,
+    // when the open is to fail, the error message.
+    void open(const std::filesystem::path& file, const std::vector<QString>& inputs = {},
+              bool fails = false) {
+        m_firstQuestion = dialogs.questions().size();
+        dialogs.answerOpen(qs(file));
+        for (const QString& input : inputs) {
+            dialogs.answerInput(input);
+        }
+        if (fails) {
+            dialogs.answerMessage(MsgAnswer::Ok);
+        }
+        window->mnuOpen_Click();
+        EXPECT_TRUE(dialogs.allAnswered()) << "the program asked fewer questions than scripted";
+    }
+    void openFailing(const std::filesystem::path& file, const std::vector<QString>& inputs = {}) {
+        open(file, inputs, true);
+    }
+    std::filesystem::path write(const std::string& name, const Bytes& bytes) {
+        return files.write(name, bytes);
+    }
+
+    // The questions of the last open, the open dialog first.
+    std::vector<Question> lastQuestions() const {
+        const auto& all = dialogs.questions();
+        return {all.begin() + static_cast<std::ptrdiff_t>(m_firstQuestion), all.end()};
+    }
+
+    // The one message of the last open is the error message.
+    void expectErrorReported() const {
+        const std::vector<Question> asked = lastQuestions();
+        ASSERT_FALSE(asked.empty());
+        const Question& last = asked.back();
+        EXPECT_EQ(last.kind, ScriptedDialogs::Kind::MsgBox);
+        EXPECT_EQ(last.text, QStringLiteral("Error encountered while trying to open file, please retry."));
+        EXPECT_EQ(last.title, QStringLiteral("File input"));
+        EXPECT_EQ(last.icon, MsgIcon::Exclamation);
+        EXPECT_EQ(last.buttons, MsgButtons::Ok);
+        EXPECT_EQ(std::ranges::count(asked, ScriptedDialogs::Kind::MsgBox, &Question::kind), 1);
+    }
+
+    std::size_t countOf(DrawnFigure::Kind kind) const { return figuresOfKind(*window->disp, kind).size(); }
+
+    // The time and amplitude axes and nothing else.
+    void expectOnlyEmptyAxes() const {
+        EXPECT_EQ(countOf(DrawnFigure::Kind::Line), 12U);
+        EXPECT_EQ(countOf(DrawnFigure::Kind::Text), 10U);
+        EXPECT_EQ(countOf(DrawnFigure::Kind::Box), 0U);
+    }
+
+    void expectNothingLoaded() const {
+        EXPECT_FALSE(state.DataLoaded);
+        EXPECT_FALSE(state.TraceData.exists());
+        EXPECT_FALSE(state.RawData.exists());
+        EXPECT_FALSE(state.Markers.exists());
+        EXPECT_FALSE(state.AverageData.exists());
+        EXPECT_EQ(state.SampleCount, 0);
+        EXPECT_EQ(state.InFile, 0);
+        EXPECT_FALSE(window->Scroll->isVisible());
+        EXPECT_EQ(window->status->text(), QString());
+        expectOnlyEmptyAxes();
+    }
+
+    // What every successful read leaves: the data arrays, the progress window gone, no file being read.
+    void expectLoaded(Long samples) const {
+        EXPECT_TRUE(state.DataLoaded);
+        EXPECT_EQ(state.SampleCount, samples);
+        EXPECT_EQ(state.InFile, 0);
+        EXPECT_FALSE(window->Scroll->isVisible());
+        EXPECT_EQ(window->Scroll->value(), 100);
+        EXPECT_EQ(window->Scroll->caption(), QStringLiteral("Reading data..."));
+        EXPECT_EQ(state.Markers.upper(), state.TraceData.upper());
+        ASSERT_EQ(state.RawData.upper(), state.TraceData.upper());
+        for (int t = 1; t <= TraceCount; ++t) {
+            EXPECT_TRUE(std::ranges::equal(state.RawData.trace(t), state.TraceData.trace(t)))
+                << "trace " << t;
+        }
+    }
+
+    // The menus and state of continuous data, nothing left of a block file before.
+    void expectContinuousMenus() const {
+        EXPECT_FALSE(window->mnuContinuous->isVisible());
+        EXPECT_EQ(window->mnuBlock->text(), QStringLiteral("Block mode"));
+        EXPECT_TRUE(window->mnuS->isChecked());
+        EXPECT_EQ(window->SA_label->text(), QStringLiteral("single"));
+        EXPECT_FALSE(state.BlockMode);
+        EXPECT_FALSE(state.FileBlockMode);
+        EXPECT_EQ(state.SweepLength, -1);
+        EXPECT_EQ(state.CurveCount, -1);
+        EXPECT_FALSE(state.AverageData.exists());
+    }
+
+    void expectContinuousSpan(Single screenLen, const char* unit) const {
+        const Single factor = std::string_view(unit) == "ms" ? 0.001F : 1.0F;
+        EXPECT_EQ((std::array{state.ScreenLen, state.ContScreenLen, state.FileScreenLen}),
+                  (std::array{screenLen, screenLen, screenLen}));
+        EXPECT_EQ((std::array{state.TimeFactor, state.ContTimeFactor}), (std::array{factor, factor}));
+        EXPECT_EQ(state.TimeUnit, unit);
+        EXPECT_EQ(state.ContTimeUnit, unit);
+    }
+
+    TestFiles files;
+
+private:
+    std::size_t m_firstQuestion = 0;
+};
+
+} // namespace trazel::testing
