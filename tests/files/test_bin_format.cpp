@@ -11,7 +11,6 @@
 namespace trazel::testing {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 
 Bytes slice(std::span<const std::uint8_t> bytes, std::size_t from, std::size_t count) {
     return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),

@@ -25,7 +25,6 @@
 namespace trazel::testing {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 
 const QString ChannelPrompt = QStringLiteral("Number of recorded channels:");
 const QString FrequencyPrompt = QStringLiteral("Enter sampling frequency (Hz):");

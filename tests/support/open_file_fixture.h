@@ -13,8 +13,6 @@
 
 namespace trazel::testing {
 
-using Bytes = std::vector<std::uint8_t>;
-
 inline QString qs(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
 }
