@@ -1,8 +1,5 @@
 #include "support/measurement_fixture.h"
 
-#include <QAction>
-#include <QLabel>
-
 namespace trazel::testing {
 namespace {
 
@@ -30,8 +27,9 @@ TEST_F(DisplaySelections, SetTheCurvesTheirPensAndTheCheckMark) {
     const std::array<Colour, 3> grey = {Grey, Grey, Grey};
     const SelectionCase cases[] = {
         {"single/average", &Trazel::mnuS_A_Click, "mnuS_A", "sng/ave", true, true, bright, grey},
+        {"single leaves the average pens alone", &Trazel::mnuS_Click, "mnuS", "single", true, false, bright,
+         grey},
         {"average/single", &Trazel::mnuA_S_Click, "mnuA_S", "ave/sng", true, true, grey, bright},
-        {"single", &Trazel::mnuS_Click, "mnuS", "single", true, false, bright, bright},
         {"average", &Trazel::mnuA_Click, "mnuA", " ave", false, true, bright, bright},
     };
     for (const SelectionCase& c : cases) {
@@ -50,16 +48,14 @@ TEST_F(DisplaySelections, SetTheCurvesTheirPensAndTheCheckMark) {
     }
 }
 
-TEST_F(DisplaySelections, SingleLeavesTheAveragePensAlone) {
-    openBlockFile();
-    window->mnuA_S_Click();
-    window->mnuS_Click();
-    EXPECT_EQ(state.AverageColour(2), Yellow) << "bright from Average/Single";
-}
-
-TEST_F(DisplaySelections, ASelectionEndsTheOverplotView) {
+TEST_F(DisplaySelections, EndTheOverplotViewAtTheFirstCurveOrElseLeaveCurveAndStatus) {
     openBlockFile();
     window->PgDn_Click();
+    window->status->setText(QStringLiteral("unchanged"));
+    window->mnuS_A_Click();
+    EXPECT_EQ(state.CurrentCurve, 2);
+    EXPECT_EQ(window->status->text(), "unchanged");
+
     window->mnuOverplot->setChecked(true);
     state.Overplot = true;
     window->mnuA_Click();
@@ -68,15 +64,6 @@ TEST_F(DisplaySelections, ASelectionEndsTheOverplotView) {
     EXPECT_EQ(state.CurrentCurve, 1);
     EXPECT_EQ(state.ViewStart, 100.0F) << "the view start is not touched";
     EXPECT_EQ(window->status->text(), "current curve: 1/4     averaged: 0");
-}
-
-TEST_F(DisplaySelections, WithoutOverplotTheCurveAndStatusStay) {
-    openBlockFile();
-    window->PgDn_Click();
-    window->status->setText(QStringLiteral("unchanged"));
-    window->mnuS_A_Click();
-    EXPECT_EQ(state.CurrentCurve, 2);
-    EXPECT_EQ(window->status->text(), "unchanged");
 }
 
 } // namespace
