@@ -48,12 +48,6 @@ TEST(ComboBox, ReportsKeysWithEnterAsThirteenAndTheLossOfFocus) {
     EXPECT_EQ(lost.count(), 1);
 }
 
-TEST(CommandButton, KeepsItsBackgroundColour) {
-    CommandButton button(QStringLiteral("*2"));
-    button.setBackColor(rgb(0, 255, 255));
-    EXPECT_EQ(button.BackColor(), rgb(0, 255, 255));
-}
-
 TEST(NameFilters, TurnsDescriptionAndPatternPairsIntoQtFilters) {
     EXPECT_EQ(toNameFilters(QStringLiteral("Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn")),
               QStringList({"Trazel files (*.bin)", "Labtech files (*.prn)"}));
@@ -62,26 +56,11 @@ TEST(NameFilters, TurnsDescriptionAndPatternPairsIntoQtFilters) {
     EXPECT_EQ(toNameFilters(QStringLiteral("Dangling")), QStringList());
 }
 
-TEST(ScriptedDialogs, AnswersInOrderAndRecordsTheQuestions) {
-    testing::ScriptedDialogs dialogs;
-    dialogs.answerInput(QStringLiteral("500"));
-    dialogs.answerMessage(MsgAnswer::Yes);
-    EXPECT_EQ(dialogs.InputBox(QStringLiteral("Block length (ms):"), QStringLiteral("Get length"), "500"),
-              "500");
-    EXPECT_EQ(
-        dialogs.MsgBox(QStringLiteral("Sure?"), MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("t")),
-        MsgAnswer::Yes);
-    ASSERT_EQ(dialogs.questions().size(), 2U);
-    EXPECT_EQ(dialogs.questions()[0].title, "Get length");
-    EXPECT_EQ(dialogs.questions()[1].buttons, MsgButtons::YesNo);
-}
-
+// The scripted user of the window tests fails a test on a question nobody scripted, on one of another kind,
+// and on an answer nobody asked for.
 TEST(ScriptedDialogs, FailsTheTestOnAQuestionNobodyScripted) {
     EXPECT_NONFATAL_FAILURE(
-        {
-            testing::ScriptedDialogs dialogs;
-            dialogs.MsgBox(QStringLiteral("Unexpected"), MsgButtons::Ok, MsgIcon::None, QString());
-        },
+        testing::ScriptedDialogs().MsgBox("Unexpected", MsgButtons::Ok, MsgIcon::None, {}),
         "Unscripted message box");
     EXPECT_NONFATAL_FAILURE(
         {
@@ -90,12 +69,7 @@ TEST(ScriptedDialogs, FailsTheTestOnAQuestionNobodyScripted) {
             dialogs.InputBox(QStringLiteral("Number?"), QString(), QString());
         },
         "expected a open dialog");
-    EXPECT_NONFATAL_FAILURE(
-        {
-            testing::ScriptedDialogs dialogs;
-            dialogs.answerInput(QStringLiteral("x"));
-        },
-        "never asked for");
+    EXPECT_NONFATAL_FAILURE(testing::ScriptedDialogs().answerInput(QStringLiteral("x")), "never asked for");
 }
 
 } // namespace
