@@ -39,21 +39,19 @@ TEST_F(TraceSelection, RedrawsTheAmplitudeAxisInTheTracesColourAndScale) {
     EXPECT_DOUBLE_EQ(window->disp->ScaleHeight(), -80 / 0.8);
 }
 
-TEST_F(TraceSelection, WhileMonitoringAsksTheLoopForANewScreenInsteadOfDrawing) {
+TEST_F(TraceSelection, WhileMonitoringAsksTheLoopForANewScreenButWhileRecordingRedrawsTheAxesAtOnce) {
     state.Acquiring = true;
     window->disp->Cls();
     window->ch_select[2]->setValue(true);
     EXPECT_EQ(state.CurrentTrace, 3);
     EXPECT_TRUE(state.RedrawRequested);
     EXPECT_TRUE(window->disp->drawingLog().empty());
-}
 
-TEST_F(TraceSelection, WhileRecordingRedrawsTheAxesAtOnce) {
-    state.Acquiring = true;
+    state.RedrawRequested = false;
     state.Recording = true;
-    window->ch_select[2]->setValue(true);
+    window->ch_select[1]->setValue(true);
     EXPECT_FALSE(state.RedrawRequested);
-    EXPECT_EQ(printedTexts(*window->disp, Cyan), QStringList({"1000", "500", "0", "-500", "-1000"}));
+    EXPECT_EQ(printedTexts(*window->disp, Yellow), QStringList({"1000", "500", "0", "-500", "-1000"}));
 }
 
 TEST_F(TraceSelection, InTheRecordingLayoutLeavesTheTablesAlone) {
@@ -73,18 +71,17 @@ TEST_F(TraceSelection, ResizingThePlotRedrawsTheAxesAtTheNewSize) {
 
 using Exit = MainWindowTest;
 
-TEST_F(Exit, ClearsTheClipboardAndClosesTheWindow) {
+TEST_F(Exit, ClearsTheClipboardOfTextOrPictureAndClosesTheWindow) {
     clipboard::setText(QStringLiteral("left over"));
     ASSERT_EQ(clipboard::text(), "left over");
     window->mnuExit_Click();
     EXPECT_EQ(clipboard::text(), "");
     EXPECT_FALSE(window->isVisible());
-}
 
-TEST_F(Exit, ClearsTheClipboardAlsoWhenItHoldsAPicture) {
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::red);
     clipboard::setPicture(picture);
+    window->show();
     window->mnuExit->trigger();
     EXPECT_TRUE(clipboard::picture().isNull());
     EXPECT_FALSE(window->isVisible());
