@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
+#include <span>
 #include <string>
 
 namespace trazel {
@@ -20,7 +21,7 @@ void expectLeadingNumbers(std::initializer_list<std::pair<std::string_view, doub
 }
 
 // Expected values are what a correctly rounded decimal-to-double conversion of the number's text gives.
-TEST(LeadingNumber, TakesTheLongestLeadingDecimalNumber) {
+TEST(LeadingNumber, TakesTheLongestLeadingDecimalNumberWithInfinityForOverflowAndZeroForUnderflow) {
     expectLeadingNumbers(
         {{"12abc", 12}, {"  -3.5x", -3.5}, {"abc", 0},    {"", 0},           {"   ", 0},
          {".5", 0.5},   {"-.5", -0.5},     {"+7", 7},     {"\t 8", 8},       {"5.", 5},
@@ -29,9 +30,7 @@ TEST(LeadingNumber, TakesTheLongestLeadingDecimalNumber) {
          {"1ex", 1},    {"-", 0},          {"+", 0},      {".", 0},          {"-.", 0},
          {".e3", 0},    {"--5", 0},        {"- 5", 0},    {"x12", 0},        {"1,5", 1},
          {"12 34", 12}, {"1.2.3", 1.2},    {"0x10", 0},   {"1e-310", 1e-310}});
-}
-
-TEST(LeadingNumber, OverflowGivesInfinityAndUnderflowZero) {
+    // Overflow gives infinity, underflow 0.
     expectLeadingNumbers({{"1e400", infinity},
                           {"-1e400", -infinity},
                           {"123456789e301", infinity},
@@ -110,69 +109,41 @@ struct FormatCase {
     const char* text;
 };
 
-void expectFormats(const FormatCase& c) {
-    SCOPED_TRACE(std::string("value ") + std::to_string(c.value) + " pattern \"" + c.pattern + '"');
-    EXPECT_EQ(formatNumber(c.value, c.pattern), c.text);
-}
-
-TEST(FormatNumber, PatternsOfTheProgram) {
-    const FormatCase cases[] = {{100, "#####.#", "100."},
-                                {12.5, "#####.#", "12.5"},
-                                {0, "##0.0#", "0.0"},
-                                {1.25, "##0.0#", "1.25"},
-                                {250, "##0.0#", "250.0"},
-                                {0, " ###0", " 0"},
-                                {7, " ##0", " 7"},
-                                {1, "0#", "01"},
-                                {123, "0#", "123"},
-                                {3, "###0/", "3/"},
-                                {12.04, "####", "12"},
-                                {0.2, "0.0", "0.2"},
-                                {-0.2, "0.0", "-0.2"},
-                                {5, "#### ms", "5 ms"},
-                                {3, "###", "3"},
-                                {1.4142135, "##0.00", "1.41"},
-                                {12.34567, "####0.0#", "12.35"},
-                                {12.3, "###0.00", "12.30"},
-                                {-5, "###0.0#", "-5.0"},
-                                {12345, "##0", "12345"},
-                                {123456, "#####", "123456"}};
-    for (const FormatCase& c : cases) {
-        expectFormats(c);
-    }
-}
-
-TEST(FormatNumber, ZeroAndOptionalIntegerDigits) {
-    const FormatCase cases[] = {{0, "###", ""},         {0.4, "###", ""},       {0, "##0", "0"},
+TEST(FormatNumber, FillsThePatternRoundingHalfAwayFromZero) {
+    // The patterns of the program.
+    const FormatCase patterns[] = {{100, "#####.#", "100."},
+                                   {12.5, "#####.#", "12.5"},
+                                   {0, "##0.0#", "0.0"},
+                                   {1.25, "##0.0#", "1.25"},
+                                   {250, "##0.0#", "250.0"},
+                                   {0, " ###0", " 0"},
+                                   {7, " ##0", " 7"},
+                                   {1, "0#", "01"},
+                                   {123, "0#", "123"},
+                                   {3, "###0/", "3/"},
+                                   {12.04, "####", "12"},
+                                   {0.2, "0.0", "0.2"},
+                                   {-0.2, "0.0", "-0.2"},
+                                   {5, "#### ms", "5 ms"},
+                                   {3, "###", "3"},
+                                   {1.4142135, "##0.00", "1.41"},
+                                   {12.34567, "####0.0#", "12.35"},
+                                   {12.3, "###0.00", "12.30"},
+                                   {-5, "###0.0#", "-5.0"},
+                                   {12345, "##0", "12345"},
+                                   {123456, "#####", "123456"}};
+    // Zero and optional integer digits.
+    const FormatCase zeros[] = {{0, "###", ""},         {0.4, "###", ""},       {0, "##0", "0"},
                                 {0, "0#", "00"},        {0.04, "#####.#", "."}, {0.5, "####.#", ".5"},
                                 {0.5, "##0.0#", "0.5"}, {0, "#### ms", " ms"}};
-    for (const FormatCase& c : cases) {
-        expectFormats(c);
-    }
-}
-
-// Expected digits come from the exact decimal value of each double, e.g. 2.675 is 2.67499999999999982...
-TEST(FormatNumber, RoundsHalfAwayFromZeroOnTheExactValue) {
-    const FormatCase cases[] = {{0.125, "0.00", "0.13"},
-                                {-0.125, "0.00", "-0.13"},
-                                {2.5, "###0", "3"},
-                                {-2.5, "###0", "-3"},
-                                {0.5, "###", "1"},
-                                {1.005, "0.00", "1.00"},
-                                {static_cast<double>(1.005f), "0.00", "1.00"},
-                                {2.675, "0.00", "2.67"},
-                                {0.015, "0.00", "0.01"},
-                                {0.025, "0.00", "0.03"},
-                                {0.95, "0.0", "0.9"},
-                                {12.04, "####.#", "12."},
-                                {12.05, "####.#", "12.1"}};
-    for (const FormatCase& c : cases) {
-        expectFormats(c);
-    }
-}
-
-TEST(FormatNumber, CarriesThroughNinesOnlyFromTheTieUp) {
-    const FormatCase cases[] = {{9.995, "0.00", "9.99"},
+    // Half away from zero on the exact value: 2.675 is 2.67499999999999982...
+    const FormatCase halves[] = {
+        {0.125, "0.00", "0.13"}, {-0.125, "0.00", "-0.13"}, {2.5, "###0", "3"},
+        {-2.5, "###0", "-3"},    {0.5, "###", "1"},         {1.005, "0.00", "1.00"},
+        {2.675, "0.00", "2.67"}, {0.015, "0.00", "0.01"},   {0.025, "0.00", "0.03"},
+        {0.95, "0.0", "0.9"},    {12.04, "####.#", "12."},  {12.05, "####.#", "12.1"}};
+    // Carries through nines only from the tie up.
+    const FormatCase nines[] = {{9.995, "0.00", "9.99"},
                                 {9.9951, "0.00", "10.00"},
                                 {99.95, "##0.0", "100.0"},
                                 {99.995, "###0.00", "100.00"},
@@ -183,26 +154,20 @@ TEST(FormatNumber, CarriesThroughNinesOnlyFromTheTieUp) {
                                 {0.999, "#####.#", "1."},
                                 {9.5, "0#", "10"},
                                 {99.5, "0#", "100"}};
-    for (const FormatCase& c : cases) {
-        expectFormats(c);
-    }
-}
-
-TEST(FormatNumber, MinusSignLeadsAndVanishesForZero) {
-    const FormatCase cases[] = {{-5, " ###0", "- 5"}, {-12, "#### ms", "-12 ms"}, {-1, "0#", "-01"},
+    // The minus sign leads and vanishes for zero.
+    const FormatCase minus[] = {{-5, " ###0", "- 5"}, {-12, "#### ms", "-12 ms"}, {-1, "0#", "-01"},
                                 {-3, "###0/", "-3/"}, {-0.01, "0.0", "0.0"},      {-0.04, "###", ""},
                                 {-0.4, "###0", "0"},  {-0.05, "0.0", "-0.1"},     {-4.9e-324, "0.0", "0.0"}};
-    for (const FormatCase& c : cases) {
-        expectFormats(c);
-    }
-}
-
-TEST(FormatNumber, LiteralsKeepTheirPlace) {
-    const FormatCase cases[] = {
+    // Literals keep their place.
+    const FormatCase literals[] = {
         {1.25, "0.0 s", "1.3 s"},   {2, "0.## x", "2. x"},  {2.5, "[0.0#]", "[2.5]"}, {5, "0#:00", "00:05"},
         {12345, "0#:00", "123:45"}, {12.5, ".00", "12.50"}, {0.5, ".00", ".50"},      {0.25, "0.#0", "0.25"}};
-    for (const FormatCase& c : cases) {
-        expectFormats(c);
+    using Group = std::span<const FormatCase>;
+    for (const Group group : std::initializer_list<Group>{patterns, zeros, halves, nines, minus, literals}) {
+        for (const FormatCase& c : group) {
+            SCOPED_TRACE(std::string("value ") + std::to_string(c.value) + " pattern \"" + c.pattern + '"');
+            EXPECT_EQ(formatNumber(c.value, c.pattern), c.text);
+        }
     }
 }
 
@@ -210,6 +175,7 @@ TEST(FormatNumber, ShowsEveryDigitOfLargeAndTinyValuesAndWordsForTheNonFinite) {
     EXPECT_EQ(formatNumber(1e23, "0"), "99999999999999991611392");
     EXPECT_EQ(formatNumber(0.1, "0.####################"), "0.10000000000000000555");
     EXPECT_EQ(formatNumber(4.9e-324, "0.00"), "0.00");
+    EXPECT_EQ(formatNumber(static_cast<double>(1.005f), "0.00"), "1.00") << "1.00499999523...";
     EXPECT_EQ(formatNumber(quietNaN, "##0.00"), "NaN");
     EXPECT_EQ(formatNumber(infinity, "##0.00"), "Inf");
     EXPECT_EQ(formatNumber(-infinity, " ###0"), "-Inf");
@@ -231,36 +197,36 @@ struct PlainCase {
 };
 
 // Expected texts are the float's exact value rounded to 7 significant digits.
-TEST(PlainText, SevenSignificantDigitsWithoutTrailingZeros) {
-    const PlainCase cases[] = {{2000.0f, "2000"},     {12.5f, "12.5"},
-                               {0.1f, "0.1"},         {0.0f, "0"},
-                               {-0.0f, "0"},          {-1.5f, "-1.5"},
-                               {123.456f, "123.456"}, {1.0f / 3.0f, "0.3333333"},
-                               {100000.0f, "100000"}, {9999999.0f, "9999999"},
-                               {0.0001f, "0.0001"},   {-0.000123456f, "-0.000123456"}};
-    for (const PlainCase& c : cases) {
-        SCOPED_TRACE("value " + std::to_string(c.value));
-        EXPECT_EQ(plainText(c.value), c.text);
-    }
-}
-
-TEST(PlainText, ExponentNotationBelowOneTenThousandthAndFromTenMillionAndWordsForTheNonFinite) {
-    const PlainCase cases[] = {{1e7f, "1E+07"},
+TEST(PlainText, SevenSignificantDigitsWithoutTrailingZerosOrWithAnExponentBelow1EMinus4AndFrom1E7) {
+    constexpr float maxFloat = std::numeric_limits<float>::max();
+    const PlainCase cases[] = {{2000.0f, "2000"},
+                               {12.5f, "12.5"},
+                               {0.1f, "0.1"},
+                               {0.0f, "0"},
+                               {-0.0f, "0"},
+                               {-1.5f, "-1.5"},
+                               {123.456f, "123.456"},
+                               {1.0f / 3.0f, "0.3333333"},
+                               {100000.0f, "100000"},
+                               {9999999.0f, "9999999"},
+                               {0.0001f, "0.0001"},
+                               {-0.000123456f, "-0.000123456"},
+                               {1e7f, "1E+07"},
                                {1.5e-5f, "1.5E-05"},
                                {0.00001f, "1E-05"},
                                {12345678.0f, "1.234568E+07"},
                                {16777216.0f, "1.677722E+07"},
                                {99999992.0f, "9.999999E+07"},
-                               {std::numeric_limits<float>::max(), "3.402823E+38"},
-                               {-std::numeric_limits<float>::max(), "-3.402823E+38"},
-                               {std::numeric_limits<float>::denorm_min(), "1.401298E-45"},
-                               {std::numeric_limits<float>::infinity(), "Inf"},
-                               {std::numeric_limits<float>::quiet_NaN(), "NaN"},
-                               {-std::numeric_limits<float>::infinity(), "-Inf"}};
+                               {maxFloat, "3.402823E+38"},
+                               {-maxFloat, "-3.402823E+38"},
+                               {std::numeric_limits<float>::denorm_min(), "1.401298E-45"}};
     for (const PlainCase& c : cases) {
         SCOPED_TRACE("value " + std::to_string(c.value));
         EXPECT_EQ(plainText(c.value), c.text);
     }
+    EXPECT_EQ(plainText(std::numeric_limits<float>::quiet_NaN()), "NaN");
+    EXPECT_EQ(plainText(std::numeric_limits<float>::infinity()), "Inf");
+    EXPECT_EQ(plainText(-std::numeric_limits<float>::infinity()), "-Inf");
 }
 
 } // namespace
