@@ -13,21 +13,6 @@ TEST(FixedText, PadsWithBlanksAndCutsToItsLength) {
     EXPECT_EQ(unit.str(), "ms");
 }
 
-TEST(TraceBuffer, IsCreatedZeroFilledWithTheGivenUpperBoundForEveryTrace) {
-    TraceBuffer data;
-    EXPECT_FALSE(data.exists());
-    EXPECT_EQ(data.upper(), -1);
-    data.create(4);
-    data(2, 4) = 7.5F;
-    EXPECT_EQ(data.trace(2)[4], 7.5F);
-    data.create(1);
-    EXPECT_EQ(data.upper(), 1);
-    for (int t = 1; t <= 3; ++t) {
-        EXPECT_EQ(std::vector<float>(data.trace(t).begin(), data.trace(t).end()), std::vector<float>(2, 0.0F))
-            << "creating again replaces the array wholesale";
-    }
-}
-
 TEST(ResultTable, HoldsAThousandRecordsPerTraceAndClearsThemAll) {
     AppState s;
     s.Results(3, 1000).Kind = 7;

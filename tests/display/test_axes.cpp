@@ -63,19 +63,6 @@ TEST_F(Axes, LabelsTheTimeAxisFromTheRecordingOrSweepStart) {
     EXPECT_EQ(printedTexts(disp(), White).mid(0, 5), QStringList({"0.0", "125.0", "250.0", "375.0", "ms"}));
 }
 
-TEST_F(Axes, ScalesEveryTraceButDrawsOnlyTheCurrentTracesAxis) {
-    state.TracePeak(2) = 30;
-    state.TracePeak(3) = 4500;
-    state.TraceShift(3) = -1;
-    drawAxes();
-    EXPECT_EQ(state.TraceScaleIndex(2), 11);
-    EXPECT_EQ(state.TraceRange(2), 80.0F);
-    EXPECT_EQ(state.TraceScaleIndex(3), 2);
-    EXPECT_EQ(state.TraceRange(3), 16000.0F);
-    EXPECT_EQ(state.TraceOffset(3), -4000.0F);
-    EXPECT_EQ(printedTexts(disp(), White).size(), 10) << "time labels, unit and trace 1's five labels";
-}
-
 TEST_F(Axes, SetsThePlotWindowAndPlacesTicksAndLabels) {
     drawAxes();
     EXPECT_DOUBLE_EQ(disp().ScaleLeft(), -12.5);
@@ -128,12 +115,6 @@ TEST_F(Axes, RemovesEveryMeasurementMark) {
     }
     EXPECT_FALSE(window->Label1->isVisible());
     EXPECT_EQ(mousePointer(disp()), MousePointer::Default);
-}
-
-TEST_F(Axes, ContinuousScaleWidthPutsOneScreenOnEightyPercent) {
-    state.ScreenLen = 30;
-    state.SampleInterval = 1.0F / 200;
-    EXPECT_FLOAT_EQ(continuousScaleWidth(state), 7500);
 }
 
 } // namespace

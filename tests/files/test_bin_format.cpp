@@ -200,12 +200,6 @@ TEST(PrnFormat, ReadsAValueCutShortAtTheEndAsZero) {
     EXPECT_EQ(peaks, (std::array<float, 2>{3, 2}));
 }
 
-TEST(PrnFormat, AppendsLittleEndianFloats) {
-    Bytes bytes;
-    prnformat::appendPoint(bytes, std::array<float, 2>{1.5F, -2.0F});
-    EXPECT_EQ(bytes, Bytes({0x00, 0x00, 0xC0, 0x3F, 0x00, 0x00, 0x00, 0xC0}));
-}
-
 // ---- How a file is shown -----------------------------------------------------------------------------
 
 struct SpanCase {

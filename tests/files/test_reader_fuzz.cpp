@@ -18,7 +18,6 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
-#include <sstream>
 
 namespace trazel::testing {
 namespace {
@@ -51,9 +50,8 @@ public:
         return {};
     }
 
-    QString path;        // the file the open dialog gives; empty: cancelled
-    QStringList answers; // of the last open
-    QStringList messages;
+    QString path;                  // the file the open dialog gives; empty: cancelled
+    QStringList answers, messages; // of the last open
     int unexpectedQuestions = 0;
 
 private:
@@ -96,72 +94,48 @@ constexpr std::int64_t Limits[] = {Min32, -32768, -1000, -1,    0,     1,       
                                    49,    50,     51,    99,    100,   101,     199,       200,  201, 299,
                                    300,   301,    1000,  32767, 65536, 1000000, Max32 - 1, Max32};
 
-void store(Bytes& bytes, std::size_t at, int size, std::int64_t value) {
-    for (std::size_t i = 0; i < static_cast<std::size_t>(size) && at + i < bytes.size(); ++i) {
-        bytes[at + i] = static_cast<std::uint8_t>((static_cast<std::uint64_t>(value) >> (8 * i)) & 0xFF);
-    }
-}
-
-// Builds one damaged file from a seed and says what was done to it.
-class Mutator {
-public:
-    explicit Mutator(std::mt19937& random) : m_random(random) {}
-
-    int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
-
-    Bytes mutate(Bytes bytes, std::ostringstream& log) {
-        const bool versioned = binformat::isVersioned(bytes);
-        for (int changes = between(1, 3); changes > 0; --changes) {
-            switch (between(0, 4)) {
-            case 0: // flipped bits, half of them in the header, where they matter most
-                for (int n = between(1, 8); n > 0 && !bytes.empty(); --n) {
-                    const int last = static_cast<int>(bytes.size()) - 1;
-                    const auto at =
-                        static_cast<std::size_t>(between(0, between(0, 1) == 0 ? std::min(last, 39) : last));
-                    bytes[at] ^= static_cast<std::uint8_t>(between(1, 255));
-                    log << " flip@" << at;
-                }
-                break;
-            case 1:
-            case 2: { // a header field (the interval word of a headerless file) at a limit or near zero
-                const auto [at, size] =
-                    versioned ? HeaderFields[between(0, 9)] : std::pair<std::size_t, int>(0, 2);
-                const std::int64_t value = between(0, 3) == 0
-                                               ? between(-9, 400)
-                                               : Limits[between(0, static_cast<int>(std::size(Limits)) - 1)];
-                store(bytes, at, size, value);
-                log << " @" << at << "=" << value;
-                if (at == 22 && between(0, 1) == 0) { // half the sweep lengths go into a block file
-                    store(bytes, 20, 2, -1);
-                    log << " block";
-                }
-                break;
+// One to three damages to a seed: flipped bits (half of them in the header, where they matter most), a header
+// field (the interval word of a headerless file) at a limit or near zero, a cut, or garbage at the end.
+Bytes damaged(Bytes bytes, std::mt19937& random) {
+    const auto between = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const auto store = [&](std::size_t at, int size, std::int64_t value) {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(size) && at + i < bytes.size(); ++i) {
+            bytes[at + i] = static_cast<std::uint8_t>((static_cast<std::uint64_t>(value) >> (8 * i)) & 0xFF);
+        }
+    };
+    const bool versioned = binformat::isVersioned(bytes);
+    for (int changes = between(1, 3); changes > 0; --changes) {
+        const int kind = between(0, 4);
+        if (kind == 0) {
+            for (int n = between(1, 8); n > 0 && !bytes.empty(); --n) {
+                const int last = static_cast<int>(bytes.size()) - 1;
+                bytes[static_cast<std::size_t>(between(0, between(0, 1) == 0 ? std::min(last, 39) : last))] ^=
+                    static_cast<std::uint8_t>(between(1, 255));
             }
-            case 3: {
-                const auto length = static_cast<std::size_t>(
-                    between(0, 1) == 0 ? std::array{0, 1, 2, 3, 11, 12, 13, 127, 128, 129, 130, 131, 132,
-                                                    133}[between(0, 13)]
-                                       : between(0, static_cast<int>(bytes.size())));
-                bytes.resize(std::min(length, bytes.size()));
-                log << " cut=" << length;
-                break;
+        } else if (kind <= 2) {
+            const auto [at, size] =
+                versioned ? HeaderFields[between(0, 9)] : std::pair<std::size_t, int>(0, 2);
+            store(at, size,
+                  between(0, 3) == 0 ? between(-9, 400) : Limits[between(0, std::size(Limits) - 1)]);
+            if (at == 22 && between(0, 1) == 0) {
+                store(20, 2, -1); // half the sweep lengths go into a block file
             }
-            case 4: {
-                const int n = std::array{1, 2, 3, 5, between(1, 600)}[between(0, 4)];
-                for (int i = 0; i < n; ++i) {
-                    bytes.push_back(static_cast<std::uint8_t>(between(0, 255)));
-                }
-                log << " garbage=" << n;
-                break;
-            }
+        } else if (kind == 3) {
+            const int length =
+                between(0, 1) == 0
+                    ? std::array{0, 1, 2, 3, 11, 12, 13, 127, 128, 129, 130, 131, 132, 133}[between(0, 13)]
+                    : between(0, static_cast<int>(bytes.size()));
+            bytes.resize(std::min(static_cast<std::size_t>(length), bytes.size()));
+        } else {
+            for (int n = std::array{1, 2, 3, 5, between(1, 600)}[between(0, 4)]; n > 0; --n) {
+                bytes.push_back(static_cast<std::uint8_t>(between(0, 255)));
             }
         }
-        return bytes;
     }
-
-private:
-    std::mt19937& m_random;
-};
+    return bytes;
+}
 
 class ReaderRobustness : public ::testing::Test {
 protected:
@@ -181,18 +155,17 @@ protected:
             EXPECT_EQ(state.SampleCount, countBefore);
             return;
         }
+        const std::array arrays{state.TraceData.exists(), state.RawData.exists(), state.Markers.exists()};
         if (!state.DataLoaded) {
             EXPECT_EQ(dialogs.messages,
                       QStringList({"Error encountered while trying to open file, please retry."}));
-            EXPECT_FALSE(state.TraceData.exists());
-            EXPECT_FALSE(state.RawData.exists());
-            EXPECT_FALSE(state.Markers.exists());
+            EXPECT_EQ(arrays, (std::array{false, false, false}));
             EXPECT_FALSE(state.AverageData.exists());
             EXPECT_EQ(state.SampleCount, 0);
             return;
         }
         EXPECT_TRUE(dialogs.messages.empty());
-        ASSERT_TRUE(state.TraceData.exists());
+        ASSERT_EQ(arrays, (std::array{true, true, true}));
         EXPECT_GE(state.SampleCount, 0);
         EXPECT_GE(state.TraceData.upper(), state.SampleCount);
         EXPECT_EQ(state.RawData.upper(), state.TraceData.upper());
@@ -204,8 +177,7 @@ protected:
             EXPECT_TRUE(raw.size() == shown.size() &&
                         std::memcmp(raw.data(), shown.data(), raw.size_bytes()) == 0);
         }
-        EXPECT_GE(state.ChannelCount, 1);
-        EXPECT_LE(state.ChannelCount, 3);
+        EXPECT_TRUE(state.ChannelCount >= 1 && state.ChannelCount <= 3) << state.ChannelCount;
         EXPECT_TRUE(state.SampleInterval > 0 && std::isfinite(state.SampleInterval)) << state.SampleInterval;
         EXPECT_TRUE(state.ScreenLen > 0 && std::isfinite(state.ScreenLen)) << state.ScreenLen;
         if (state.BlockMode) {
@@ -216,8 +188,7 @@ protected:
                       static_cast<std::int64_t>(state.SweepLength) * state.CurveCount - 1);
             EXPECT_EQ(state.AverageData.upper(), state.SweepLength - 1);
         } else {
-            EXPECT_EQ(state.SweepLength, -1);
-            EXPECT_EQ(state.CurveCount, -1);
+            EXPECT_EQ((std::array{state.SweepLength, state.CurveCount}), (std::array<Long, 2>{-1, -1}));
             EXPECT_FALSE(state.AverageData.exists());
         }
         // Memory in proportion to the file: three traces twice over and the markers, plus the average.
@@ -234,36 +205,32 @@ protected:
 TEST_F(ReaderRobustness, SurvivesThousandsOfDamagedFiles) {
     constexpr int Iterations = 3000;
     const auto seeds = seedFiles();
-    Mutator mutator(random);
+    const auto between = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
     int loaded = 0;
     int failed = 0;
     int blocks = 0;
     for (int iteration = 0; iteration < Iterations && !HasFailure(); ++iteration) {
-        const auto& [name, seed] = seeds[static_cast<std::size_t>(mutator.between(0, 4))];
-        std::ostringstream log;
-        log << "iteration " << iteration << ", " << name << ":";
+        const auto& [name, seed] = seeds[static_cast<std::size_t>(between(0, 4))];
         // One file in ten stays as it is, so that good files keep coming between the bad ones.
-        const Bytes bytes = mutator.between(0, 9) == 0 ? seed : mutator.mutate(seed, log);
+        const Bytes bytes = between(0, 9) == 0 ? seed : damaged(seed, random);
         // Now and then the other reader, the extension in another case, or one that no reader knows.
         const bool prn = name.ends_with("prn");
-        const std::string extension =
-            std::array<const char*, 4>{prn ? "bin" : "prn", prn ? "PRN" : "Bin", "txt",
-                                       prn ? "prn" : "bin"}[std::min(mutator.between(0, 19), 3)];
+        const std::string extension = std::array{prn ? "bin" : "prn", prn ? "PRN" : "Bin", "txt",
+                                                 prn ? "prn" : "bin"}[std::min(between(0, 19), 3)];
         const std::filesystem::path file =
             files.write("fuzz" + std::to_string(iteration % 2) + "." + extension, bytes);
-        log << " ." << extension << " " << bytes.size() << " bytes";
-
-        const int way = mutator.between(0, 49);
+        const int way = between(0, 49); // 0: the open is cancelled, 1: the file is missing
         const bool cancelled = way == 0;
         dialogs.path = cancelled
                            ? QString()
                            : QString::fromStdString((way == 1 ? files.path("missing.bin") : file).string());
-        log << (cancelled ? " (cancelled)" : (way == 1 ? " (missing)" : ""));
-        if (mutator.between(0, 9) == 0) {
-            window->mnuOverplot->setChecked(true);
-            log << " overplot";
-        }
-        SCOPED_TRACE(log.str());
+        const bool overplot = between(0, 9) == 0;
+        window->mnuOverplot->setChecked(overplot || window->mnuOverplot->isChecked());
+        SCOPED_TRACE(::testing::Message()
+                     << "iteration " << iteration << ": " << name << " as ." << extension << ", "
+                     << bytes.size() << " bytes, way " << way << (overplot ? ", overplot" : ""));
 
         const bool loadedBefore = state.DataLoaded;
         const Long countBefore = state.SampleCount;
@@ -274,7 +241,7 @@ TEST_F(ReaderRobustness, SurvivesThousandsOfDamagedFiles) {
         checkInvariants(cancelled, loadedBefore, countBefore, bytes.size());
 
         // Any trace can be shown afterwards.
-        window->ch_select_Click(mutator.between(0, 2));
+        window->ch_select_Click(between(0, 2));
         EXPECT_FALSE(window->disp->drawingLog().empty());
         if (!cancelled) {
             loaded += state.DataLoaded ? 1 : 0;

@@ -49,8 +49,7 @@ TEST_F(ContinuousMeasurement, NewblkIgnoresAHalfFilledRowAndSeparatesASingleRow)
     press(12);
     window->add_Click();
     window->newblk_Click();
-    EXPECT_EQ(state.TableRow(1), 4);
-    EXPECT_EQ(state.BlockStartRow(1), 4);
+    EXPECT_EQ((std::array{state.TableRow(1), state.BlockStartRow(1)}), (std::array<Integer, 2>{4, 4}));
     EXPECT_NEAR(grid().RowHeight(3), 10, 15);
     EXPECT_EQ(row(3)[0], "");
     press(30);
@@ -59,33 +58,24 @@ TEST_F(ContinuousMeasurement, NewblkIgnoresAHalfFilledRowAndSeparatesASingleRow)
     EXPECT_EQ(row(4)[0], "next") << "the next add opens a new block";
 }
 
-TEST_F(ContinuousMeasurement, AcceptsAnEmptyLabelAndDeletesAHalfFilledRowThenTheLabelRow) {
-    openContinuousFile();
-    press(10);
-    dialogs.answerInput(QString());
-    window->add_Click();
-    EXPECT_EQ(state.TableRow(1), 2);
-    EXPECT_EQ(state.EntryColumn(1), 3);
-    dialogs.answerMessage(MsgAnswer::Yes);
-    window->del_Click();
-    EXPECT_EQ(state.EntryColumn(1), 1);
-    EXPECT_EQ(state.TableRow(1), 2);
-    EXPECT_EQ(row(2)[1], "");
-    dialogs.answerMessage(MsgAnswer::Yes);
-    window->del_Click();
-    EXPECT_EQ(state.TableRow(1), 1);
-    EXPECT_EQ(state.NextRecord(1), 1);
-    EXPECT_EQ(row(1)[0], "");
-    window->del_Click();
-}
-
-TEST_F(ContinuousMeasurement, EnterOnTheFocusedAddButtonAddsTheMeasurement) {
+// Enter on the add button, which has the focus after a press, adds the point.
+TEST_F(ContinuousMeasurement, EnterAddsAPointUnderAnEmptyLabelAndDeleteTakesTheHalfRowThenTheLabel) {
     openContinuousFile();
     press(10);
     EXPECT_EQ(window->focusWidget(), window->add);
-    dialogs.answerInput(QStringLiteral("a"));
+    dialogs.answerInput(QString());
     QTest::keyClick(window->add, Qt::Key_Return);
     EXPECT_EQ(row(2)[1], "1.00");
+    EXPECT_EQ((std::array{state.TableRow(1), state.EntryColumn(1)}), (std::array<Integer, 2>{2, 3}));
+    dialogs.answerMessage(MsgAnswer::Yes);
+    window->del_Click();
+    EXPECT_EQ((std::array{state.TableRow(1), state.EntryColumn(1)}), (std::array<Integer, 2>{2, 1}));
+    EXPECT_EQ(row(2)[1], "");
+    dialogs.answerMessage(MsgAnswer::Yes);
+    window->del_Click();
+    EXPECT_EQ((std::array{state.TableRow(1), state.NextRecord(1)}), (std::array<Integer, 2>{1, 1}));
+    EXPECT_EQ(row(1)[0], "");
+    window->del_Click(); // asks nothing: the block is open and empty
 }
 
 // The table grows with the rows entered; opening a file resets it to the header and its empty rows.
@@ -108,10 +98,8 @@ TEST_F(ContinuousMeasurement, TheGridGrowsAndScrollsWithTheRowsUntilTheNextFile)
         openContinuousFile();
         ASSERT_EQ(grid().Rows(), 3);
         EXPECT_EQ(row(0)[1], "     x1");
-        EXPECT_EQ(row(1), QStringList(8, QString()));
-        EXPECT_EQ(row(2), QStringList(8, QString()));
-        EXPECT_EQ(state.TableRow(1), 1);
-        EXPECT_EQ(state.NextRecord(1), 1);
+        EXPECT_EQ(row(1) + row(2), QStringList(16, QString()));
+        EXPECT_EQ((std::array{state.TableRow(1), state.NextRecord(1)}), (std::array<Integer, 2>{1, 1}));
     }
 }
 

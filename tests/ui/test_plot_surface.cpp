@@ -127,15 +127,5 @@ TEST_F(Surface, ReportsMouseEventsInUserCoordinates) {
     EXPECT_EQ(move.last().mid(2), QVariantList({12.5, 5.0}));
 }
 
-TEST_F(Surface, ResizingBlanksTheImageAndAsksForARedraw) {
-    QSignalSpy resized(&disp, &PlotSurface::Resized);
-    disp.Line(0, 0, 10, 10);
-    disp.resize(500, 320);
-    EXPECT_EQ(resized.count(), 1);
-    EXPECT_EQ(disp.Image().size(), QSize(500, 320));
-    EXPECT_TRUE(disp.drawingLog().empty());
-    EXPECT_DOUBLE_EQ(disp.ScaleWidth(), 100) << "the user scale survives a resize";
-}
-
 } // namespace
 } // namespace trazel
