@@ -19,7 +19,7 @@ Bytes slice(std::span<const std::uint8_t> bytes, std::size_t from, std::size_t c
 // ---- Header ----------------------------------------------------------------------------------------
 
 TEST(BinHeader, PutsEveryFieldAtItsOffsetInLittleEndianOrder) {
-    binformat::Header header = blockHeader(2, {1, 2, 0}, 500, 1000);
+    binformat::Header header = recordedHeader(2, {1, 2, 0}, 1000, 500);
     header.stimDelay = 10;
     header.stimCount = 3;
     header.stimInterval = 250;
@@ -146,7 +146,7 @@ TEST(BinRecords, AppendTheSamplesThenTheMarkerWord) {
 }
 
 TEST(BinFileWriter, WritesTheHeaderThenTheRecordsOfEveryAppend) {
-    const binformat::Header header = continuousHeader(3, {1, 2, 3}, 250);
+    const binformat::Header header = recordedHeader(3, {1, 2, 3}, 250);
     std::vector<std::int16_t> samples;
     std::vector<std::int16_t> markers;
     for (int i = 0; i < 3000; ++i) {

@@ -72,13 +72,13 @@ std::vector<std::pair<std::string, Bytes>> seedFiles() {
     const auto first = [](const auto& items, std::size_t n) {
         return std::vector(items.begin(), items.begin() + n);
     };
-    binformat::Header block = blockHeader(1, {1, 0, 0}, 50, 500);
+    binformat::Header block = recordedHeader(1, {1, 0, 0}, 500, 50);
     block.stimDelay = 5;
     block.stimCount = 1;
     return {
-        {"continuous.bin", versionedFile(continuousHeader(2, {1, 2, 0}, 1000), samples, first(markers, 300))},
+        {"continuous.bin", versionedFile(recordedHeader(2, {1, 2, 0}, 1000), samples, first(markers, 300))},
         {"block.bin", versionedFile(block, samples, first(markers, 200))},
-        {"three.bin", versionedFile(continuousHeader(3, {3, 0, 1}, 250), samples, first(markers, 100))},
+        {"three.bin", versionedFile(recordedHeader(3, {3, 0, 1}, 250), samples, first(markers, 100))},
         {"headerless.bin", headerlessFile(2, 1, first(samples, 400))},
         {"labtech.prn", prnFile(first(values, 300))}};
 }

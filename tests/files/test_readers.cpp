@@ -75,7 +75,7 @@ TEST_F(DataFiles, CoversEverySweepTheSweepCountNames) {
         SCOPED_TRACE(c.records);
         const auto n = static_cast<std::size_t>(c.records);
         open(write("partial_sweeps.bin",
-                   versionedFile(blockHeader(1, {1, 0, 0}, 100, 1000), std::vector<std::int16_t>(n, 77),
+                   versionedFile(recordedHeader(1, {1, 0, 0}, 1000, 100), std::vector<std::int16_t>(n, 77),
                                  std::vector<std::int16_t>(n, 0))));
         expectLoaded(c.records);
         EXPECT_EQ(state.CurveCount, c.curves);
@@ -185,7 +185,7 @@ struct FailureCase {
 // larger channel count) and a marker word, all bytes 0x11.
 Bytes recorded(std::int16_t channels, std::int32_t intervalUs, std::int16_t blockFlag = 0,
                std::int32_t pointsPerSweep = 0, int records = 200) {
-    binformat::Header header = continuousHeader(channels, {1, 0, 0}, intervalUs);
+    binformat::Header header = recordedHeader(channels, {1, 0, 0}, intervalUs);
     header.blockFlag = blockFlag;
     header.pointsPerSweep = pointsPerSweep;
     const int words = std::clamp<int>(channels, 1, 3) + 1;

@@ -47,21 +47,15 @@ inline Bytes versionedFile(const binformat::Header& header, const std::vector<st
     return bytes;
 }
 
-// A continuous header: channel count, the channel words of traces 1..3 and the interval in microseconds.
-inline binformat::Header continuousHeader(std::int16_t channels, std::array<std::int16_t, 3> traceChannels,
-                                          std::int32_t intervalUs) {
+// A recorded file's header: channel count, the channel words of traces 1..3, the interval in microseconds
+// and, for a block file as the recorder writes it (block flag -1), the points per sweep.
+inline binformat::Header recordedHeader(std::int16_t channels, std::array<std::int16_t, 3> traceChannels,
+                                        std::int32_t intervalUs, std::int32_t pointsPerSweep = 0) {
     binformat::Header header;
     header.channelCount = channels;
     header.traceChannels = traceChannels;
     header.sampleIntervalUs = intervalUs;
-    return header;
-}
-
-// A block header as the recorder writes it (block flag -1).
-inline binformat::Header blockHeader(std::int16_t channels, std::array<std::int16_t, 3> traceChannels,
-                                     std::int32_t pointsPerSweep, std::int32_t intervalUs) {
-    binformat::Header header = continuousHeader(channels, traceChannels, intervalUs);
-    header.blockFlag = -1;
+    header.blockFlag = pointsPerSweep > 0 ? -1 : 0;
     header.pointsPerSweep = pointsPerSweep;
     return header;
 }
@@ -78,15 +72,13 @@ inline Bytes headerlessFile(std::int16_t intervalMs, int channels, const std::ve
 }
 
 // Little-endian words and floats at a byte offset, decoded here independently of the program's readers.
-inline std::uint32_t uint32At(const Bytes& bytes, std::size_t offset) {
-    return bytes.at(offset) | bytes.at(offset + 1) << 8 | bytes.at(offset + 2) << 16 |
-           static_cast<std::uint32_t>(bytes.at(offset + 3)) << 24;
-}
 inline std::int16_t int16At(const Bytes& bytes, std::size_t offset) {
     return static_cast<std::int16_t>(bytes.at(offset) | (bytes.at(offset + 1) << 8));
 }
 inline float floatAt(const Bytes& bytes, std::size_t offset) {
-    return std::bit_cast<float>(uint32At(bytes, offset));
+    return std::bit_cast<float>(static_cast<std::uint32_t>(bytes.at(offset) | bytes.at(offset + 1) << 8 |
+                                                           bytes.at(offset + 2) << 16) |
+                                static_cast<std::uint32_t>(bytes.at(offset + 3)) << 24);
 }
 
 // The bytes of a Labtech file holding the given file values in order.

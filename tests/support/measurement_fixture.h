@@ -19,7 +19,7 @@ protected:
                 samples.push_back(static_cast<std::int16_t>(sweep == 0 ? 0 : 3 * j - 30));
             }
         }
-        open(write("block.bin", versionedFile(blockHeader(1, {1, 0, 0}, 100, 1000), samples,
+        open(write("block.bin", versionedFile(recordedHeader(1, {1, 0, 0}, 1000, 100), samples,
                                               std::vector<std::int16_t>(samples.size(), 0))));
         ASSERT_TRUE(state.DataLoaded);
     }
@@ -30,7 +30,7 @@ protected:
         for (int i = 0; i < points; ++i) {
             samples.push_back(static_cast<std::int16_t>(i));
         }
-        open(write("continuous.bin", versionedFile(continuousHeader(1, {1, 0, 0}, 100000), samples,
+        open(write("continuous.bin", versionedFile(recordedHeader(1, {1, 0, 0}, 100000), samples,
                                                    std::vector<std::int16_t>(samples.size(), 0))));
         ASSERT_TRUE(state.DataLoaded);
     }

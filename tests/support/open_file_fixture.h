@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <algorithm>
+#include <tuple>
 
 namespace trazel::testing {
 
@@ -19,8 +20,7 @@ inline QString qs(const std::filesystem::path& path) {
 
 // A two-channel continuous recording of 4 points at 500 us; traces on inputs 3 and 4.
 inline Bytes smallContinuousFile() {
-    return versionedFile(continuousHeader(2, {0, 3, 4}, 500), {1, -2, 3, -400, -5, 6, 7, 8},
-                         {0, 100, 200, 0});
+    return versionedFile(recordedHeader(2, {0, 3, 4}, 500), {1, -2, 3, -400, -5, 6, 7, 8}, {0, 100, 200, 0});
 }
 
 // The example files of the project.
@@ -73,11 +73,10 @@ protected:
         const std::vector<Question> asked = lastQuestions();
         ASSERT_FALSE(asked.empty());
         const Question& last = asked.back();
-        EXPECT_EQ(last.kind, ScriptedDialogs::Kind::MsgBox);
-        EXPECT_EQ(last.text, QStringLiteral("Error encountered while trying to open file, please retry."));
-        EXPECT_EQ(last.title, QStringLiteral("File input"));
-        EXPECT_EQ(last.icon, MsgIcon::Exclamation);
-        EXPECT_EQ(last.buttons, MsgButtons::Ok);
+        EXPECT_EQ(QStringList({last.text, last.title}),
+                  QStringList({"Error encountered while trying to open file, please retry.", "File input"}));
+        EXPECT_EQ(std::tuple(last.kind, last.icon, last.buttons),
+                  std::tuple(ScriptedDialogs::Kind::MsgBox, MsgIcon::Exclamation, MsgButtons::Ok));
         EXPECT_EQ(std::ranges::count(asked, ScriptedDialogs::Kind::MsgBox, &Question::kind), 1);
     }
 
@@ -85,20 +84,18 @@ protected:
 
     // The time and amplitude axes and nothing else.
     void expectOnlyEmptyAxes() const {
-        EXPECT_EQ(countOf(DrawnFigure::Kind::Line), 12U);
-        EXPECT_EQ(countOf(DrawnFigure::Kind::Text), 10U);
-        EXPECT_EQ(countOf(DrawnFigure::Kind::Box), 0U);
+        EXPECT_EQ((std::array{countOf(DrawnFigure::Kind::Line), countOf(DrawnFigure::Kind::Text),
+                              countOf(DrawnFigure::Kind::Box)}),
+                  (std::array<std::size_t, 3>{12, 10, 0}));
     }
 
     void expectNothingLoaded() const {
-        EXPECT_FALSE(state.DataLoaded);
-        EXPECT_FALSE(state.TraceData.exists());
-        EXPECT_FALSE(state.RawData.exists());
-        EXPECT_FALSE(state.Markers.exists());
-        EXPECT_FALSE(state.AverageData.exists());
-        EXPECT_EQ(state.SampleCount, 0);
-        EXPECT_EQ(state.InFile, 0);
-        EXPECT_FALSE(window->Scroll->isVisible());
+        EXPECT_EQ(
+            (std::array{state.DataLoaded, state.TraceData.exists(), state.RawData.exists(),
+                        state.Markers.exists(), state.AverageData.exists(), window->Scroll->isVisible()}),
+            (std::array{false, false, false, false, false, false}))
+            << "loaded, trace data, raw data, markers, average, progress window";
+        EXPECT_EQ((std::array<int, 2>{state.SampleCount, state.InFile}), (std::array{0, 0}));
         EXPECT_EQ(window->status->text(), QString());
         expectOnlyEmptyAxes();
     }
@@ -106,8 +103,7 @@ protected:
     // What every successful read leaves: the data arrays, the progress window gone, no file being read.
     void expectLoaded(Long samples) const {
         EXPECT_TRUE(state.DataLoaded);
-        EXPECT_EQ(state.SampleCount, samples);
-        EXPECT_EQ(state.InFile, 0);
+        EXPECT_EQ((std::array<int, 2>{state.SampleCount, state.InFile}), (std::array<int, 2>{samples, 0}));
         EXPECT_FALSE(window->Scroll->isVisible());
         EXPECT_EQ(window->Scroll->value(), 100);
         EXPECT_EQ(window->Scroll->caption(), QStringLiteral("Reading data..."));
@@ -125,11 +121,10 @@ protected:
         EXPECT_EQ(window->mnuBlock->text(), QStringLiteral("Block mode"));
         EXPECT_TRUE(window->mnuS->isChecked());
         EXPECT_EQ(window->SA_label->text(), QStringLiteral("single"));
-        EXPECT_FALSE(state.BlockMode);
-        EXPECT_FALSE(state.FileBlockMode);
-        EXPECT_EQ(state.SweepLength, -1);
-        EXPECT_EQ(state.CurveCount, -1);
-        EXPECT_FALSE(state.AverageData.exists());
+        EXPECT_EQ((std::array{state.BlockMode, state.FileBlockMode, state.AverageData.exists()}),
+                  (std::array{false, false, false}))
+            << "block mode, block mode of the file, average";
+        EXPECT_EQ((std::array{state.SweepLength, state.CurveCount}), (std::array<Long, 2>{-1, -1}));
     }
 
     void expectContinuousSpan(Single screenLen, const char* unit) const {
