@@ -33,11 +33,8 @@ TEST(LeadingNumber, TakesTheLongestLeadingDecimalNumberWithInfinityForOverflowAn
     // Overflow gives infinity, underflow 0.
     expectLeadingNumbers({{"1e400", infinity},
                           {"-1e400", -infinity},
-                          {"123456789e301", infinity},
                           {"1e99999999999999999999999", infinity},
                           {"1e-400", 0},
-                          {"-1e-400", 0},
-                          {"0.00001e-320", 0},
                           {"1e-99999999999999999999999", 0},
                           {"0.0000000001e+315", 1e305}});
     EXPECT_EQ(leadingNumber("1" + std::string(400, '0')), infinity);
@@ -66,16 +63,12 @@ TEST(WholeNumbers, RoundHalvesToEvenAndSaturate) {
     const WholeCase cases[] = {{2.5, 2, 2, 2},
                                {3.5, 4, 4, 4},
                                {-2.5, -2, -2, -2},
-                               {-3.5, -4, -4, -4},
                                {-0.5, -0.0, 0, 0},
                                {-2.6, -3, -3, -3},
                                {0.49999999999999994, 0, 0, 0},
-                               {32766.5, 32766, 32766, 32766},
                                {32767.0, 32767, 32767, 32767},
                                {32767.5, 32768, 32768, 32767},
                                {-32767.5, -32768, -32768, -32768},
-                               {-32768.5, -32768, -32768, -32768},
-                               {2147483647.0, 2147483647, highest, 32767},
                                {2147483647.5, 2147483648, highest, 32767},
                                {-2147483647.5, -2147483648, lowest, -32768},
                                {3e9, 3e9, highest, 32767},
@@ -103,43 +96,31 @@ struct FormatCase {
 TEST(FormatNumber, FillsThePatternRoundingHalfAwayFromZero) {
     // The patterns of the program.
     const FormatCase patterns[] = {{100, "#####.#", "100."},
-                                   {12.5, "#####.#", "12.5"},
                                    {1.25, "##0.0#", "1.25"},
-                                   {250, "##0.0#", "250.0"},
                                    {0, " ###0", " 0"},
                                    {1, "0#", "01"},
-                                   {123, "0#", "123"},
                                    {3, "###0/", "3/"},
                                    {12.04, "####", "12"},
-                                   {-0.2, "0.0", "-0.2"},
                                    {5, "#### ms", "5 ms"},
                                    {1.4142135, "##0.00", "1.41"},
                                    {12.34567, "####0.0#", "12.35"},
-                                   {12.3, "###0.00", "12.30"},
-                                   {12345, "##0", "12345"},
                                    {123456, "#####", "123456"}};
     // Zero and optional integer digits.
-    const FormatCase zeros[] = {{0, "###", ""},         {0.4, "###", ""},       {0, "##0", "0"},
-                                {0, "0#", "00"},        {0.04, "#####.#", "."}, {0.5, "####.#", ".5"},
-                                {0.5, "##0.0#", "0.5"}, {0, "#### ms", " ms"}};
+    const FormatCase zeros[] = {{0, "###", ""},        {0, "0#", "00"},        {0.04, "#####.#", "."},
+                                {0.5, "####.#", ".5"}, {0.5, "##0.0#", "0.5"}, {0, "#### ms", " ms"}};
     // Half away from zero on the exact value: 2.675 is 2.67499999999999982...
-    const FormatCase halves[] = {{0.125, "0.00", "0.13"},  {-0.125, "0.00", "-0.13"}, {2.5, "###0", "3"},
-                                 {0.5, "###", "1"},        {1.005, "0.00", "1.00"},   {2.675, "0.00", "2.67"},
-                                 {0.015, "0.00", "0.01"},  {0.025, "0.00", "0.03"},   {0.95, "0.0", "0.9"},
-                                 {12.05, "####.#", "12.1"}};
+    const FormatCase halves[] = {{-0.125, "0.00", "-0.13"}, {2.5, "###0", "3"},       {0.5, "###", "1"},
+                                 {2.675, "0.00", "2.67"},   {0.015, "0.00", "0.01"},  {0.025, "0.00", "0.03"},
+                                 {0.95, "0.0", "0.9"},      {12.05, "####.#", "12.1"}};
     // Carries through nines only from the tie up.
-    const FormatCase nines[] = {{9.995, "0.00", "9.99"},   {9.9951, "0.00", "10.00"},
-                                {99.95, "##0.0", "100.0"}, {999.995, "###0.00", "1000.00"},
-                                {999.5, "###0", "1000"},   {0.96, "0.0", "1.0"},
-                                {0.999, "#####.#", "1."},  {99.5, "0#", "100"}};
+    const FormatCase nines[] = {
+        {9.995, "0.00", "9.99"}, {99.95, "##0.0", "100.0"}, {0.999, "#####.#", "1."}, {99.5, "0#", "100"}};
     // The minus sign leads and vanishes for zero.
-    const FormatCase minus[] = {{-5, " ###0", "- 5"}, {-12, "#### ms", "-12 ms"}, {-1, "0#", "-01"},
-                                {-3, "###0/", "-3/"}, {-0.01, "0.0", "0.0"},      {-0.04, "###", ""},
-                                {-0.4, "###0", "0"},  {-0.05, "0.0", "-0.1"},     {-4.9e-324, "0.0", "0.0"}};
+    const FormatCase minus[] = {{-5, " ###0", "- 5"}, {-1, "0#", "-01"},      {-0.01, "0.0", "0.0"},
+                                {-0.4, "###0", "0"},  {-0.05, "0.0", "-0.1"}, {-4.9e-324, "0.0", "0.0"}};
     // Literals keep their place.
     const FormatCase literals[] = {
-        {1.25, "0.0 s", "1.3 s"},   {2, "0.## x", "2. x"},  {2.5, "[0.0#]", "[2.5]"}, {5, "0#:00", "00:05"},
-        {12345, "0#:00", "123:45"}, {12.5, ".00", "12.50"}, {0.5, ".00", ".50"},      {0.25, "0.#0", "0.25"}};
+        {1.25, "0.0 s", "1.3 s"}, {2, "0.## x", "2. x"}, {5, "0#:00", "00:05"}, {0.5, ".00", ".50"}};
     using Group = std::span<const FormatCase>;
     for (const Group group : std::initializer_list<Group>{patterns, zeros, halves, nines, minus, literals}) {
         for (const FormatCase& c : group) {
@@ -158,11 +139,6 @@ TEST(FormatNumber, ShowsEveryDigitOfLargeAndTinyValuesAndWordsForTheNonFinite) {
     EXPECT_EQ(formatNumber(infinity, "##0.00"), "Inf");
     EXPECT_EQ(formatNumber(-infinity, " ###0"), "-Inf");
 
-    const std::string huge = formatNumber(1e300, "##0.00");
-    EXPECT_EQ(huge.size(), 304U);
-    EXPECT_EQ(huge.substr(0, 40), "1000000000000000052504760255204420248704");
-    EXPECT_EQ(huge.substr(huge.size() - 3), ".00");
-
     const std::string largest = formatNumber(-std::numeric_limits<double>::max(), "##0.0#");
     EXPECT_EQ(largest.substr(0, 20), "-1797693134862315708");
     EXPECT_EQ(largest.substr(largest.size() - 6), "8368.0");
@@ -178,17 +154,13 @@ struct PlainCase {
 TEST(PlainText, SevenSignificantDigitsWithoutTrailingZerosOrWithAnExponentBelow1EMinus4AndFrom1E7) {
     constexpr float maxFloat = std::numeric_limits<float>::max();
     const PlainCase cases[] = {{2000.0f, "2000"},
-                               {12.5f, "12.5"},
                                {0.1f, "0.1"},
                                {0.0f, "0"},
                                {-0.0f, "0"},
                                {1.0f / 3.0f, "0.3333333"},
-                               {9999999.0f, "9999999"},
-                               {0.0001f, "0.0001"},
                                {-0.000123456f, "-0.000123456"},
                                {1e7f, "1E+07"},
                                {1.5e-5f, "1.5E-05"},
-                               {12345678.0f, "1.234568E+07"},
                                {99999992.0f, "9.999999E+07"},
                                {maxFloat, "3.402823E+38"},
                                {std::numeric_limits<float>::denorm_min(), "1.401298E-45"}};
