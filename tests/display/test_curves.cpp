@@ -67,13 +67,13 @@ TEST_F(Curves, DrawsSparseViewsPointByPointHeldWithinTheBand) {
     load({0, 5000, -5000, 500});
     showPoints(10);
     draw();
-    const auto drawn = lines();
-    ASSERT_EQ(drawn.size(), 3U);
-    const std::array<double, 4> expected[] = {{0, 0, 1, 1000}, {1, 1000, 2, -1000}, {2, -1000, 3, 500}};
-    for (std::size_t i = 0; i < drawn.size(); ++i) {
-        EXPECT_EQ(corners(drawn[i]), expected[i]);
-        EXPECT_EQ(drawn[i].colour, White);
+    std::vector<std::array<double, 4>> drawn;
+    for (const DrawnFigure& line : lines()) {
+        drawn.push_back(corners(line));
+        EXPECT_EQ(line.colour, White);
     }
+    EXPECT_EQ(drawn,
+              (std::vector<std::array<double, 4>>{{0, 0, 1, 1000}, {1, 1000, 2, -1000}, {2, -1000, 3, 500}}));
     EXPECT_EQ(s.ScreenPoints, 3) << "the last screen ends at the last point";
     EXPECT_EQ(s.PlotWidthPx, 800);
     EXPECT_EQ(mousePointer(window), MousePointer::Default);
@@ -101,10 +101,9 @@ TEST_F(Curves, DrawsEachRecordedTraceInItsOwnScaleAndUnderOverplotOnlyTheCurrent
     draw(true);
     ASSERT_EQ(lines().size(), 2U);
     EXPECT_EQ(lines()[0].colour, Yellow);
-    s.TraceChannel(1) = 0;
-    s.TraceChannel(2) = 0;
+    s.TraceChannel(1) = s.TraceChannel(2) = 0;
     draw();
-    EXPECT_TRUE(lines().empty());
+    EXPECT_TRUE(lines().empty()) << "no recorded trace";
 }
 
 TEST_F(Curves, ADenseViewGetsOneBarPerPixelColumnCutAtTheBandEnds) {
@@ -203,10 +202,10 @@ TEST_F(Curves, BlockViewsDrawTheAverageBeforeTheSingleCurve) {
     draw();
     const auto drawn = lines();
     ASSERT_EQ(drawn.size(), 4U);
-    EXPECT_EQ(drawn[0].colour, Grey);
-    EXPECT_EQ(corners(drawn[0]), (std::array<double, 4>{0, 1, 1, 2}));
-    EXPECT_EQ(drawn[1].colour, White);
-    EXPECT_EQ(corners(drawn[1]), (std::array<double, 4>{0, 30, 1, 40}));
+    EXPECT_EQ(std::pair(drawn[0].colour, corners(drawn[0])),
+              std::pair(Grey, std::array<double, 4>{0, 1, 1, 2}));
+    EXPECT_EQ(std::pair(drawn[1].colour, corners(drawn[1])),
+              std::pair(White, std::array<double, 4>{0, 30, 1, 40}));
 }
 
 TEST_F(Curves, NothingAtAllWithoutDataOrTheRecordingLayout) {

@@ -4,59 +4,16 @@
 
 #include "files/bin_format.h"
 #include "measure/table_layout.h"
-#include "support/data_files.h"
-#include "ui/controls.h"
-#include "ui/dialogs.h"
+#include "support/open_file_fixture.h"
 #include "ui/flex_grid.h"
-#include "ui/plot_surface.h"
-#include "ui/progress_window.h"
-#include "window/main_window.h"
 
-#include <QAction>
 #include <cmath>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 
 namespace trazel::testing {
 namespace {
-
-const QString ChannelPrompt = QStringLiteral("Number of recorded channels:");
-const QString FrequencyPrompt = QStringLiteral("Enter sampling frequency (Hz):");
-
-// A user who answers whatever is asked with a random pick and never hesitates.
-class AnyAnswerDialogs : public Dialogs {
-public:
-    explicit AnyAnswerDialogs(std::mt19937& random) : m_random(random) {}
-
-    QString InputBox(const QString& prompt, const QString&, const QString&) override {
-        static const QStringList channels = {"1", "2", "3", "0", "-1", "abc", ""};
-        // Beyond the usual answers: frequencies whose interval is near the ends of the float range.
-        static const QStringList frequencies = {"300", "0",     "-5",   "1e-30", "1e30",
-                                                "",    "1e-38", "1e44", "1e-45"};
-        unexpectedQuestions += prompt == ChannelPrompt || prompt == FrequencyPrompt ? 0 : 1;
-        const QStringList& choices = prompt == FrequencyPrompt ? frequencies : channels;
-        answers << choices[std::uniform_int_distribution<qsizetype>(0, choices.size() - 1)(m_random)];
-        return answers.back();
-    }
-    MsgAnswer MsgBox(const QString& text, MsgButtons, MsgIcon, const QString&) override {
-        messages << text;
-        return MsgAnswer::Ok;
-    }
-    QString ShowOpen(const FileDialogRequest&) override { return path; }
-    QString ShowSave(const FileDialogRequest&) override {
-        ++unexpectedQuestions;
-        return {};
-    }
-
-    QString path;                  // the file the open dialog gives; empty: cancelled
-    QStringList answers, messages; // of the last open
-    int unexpectedQuestions = 0;
-
-private:
-    std::mt19937& m_random;
-};
 
 // Good files of every kind the readers know, by name.
 std::vector<std::pair<std::string, Bytes>> seedFiles() {
@@ -137,35 +94,46 @@ Bytes damaged(Bytes bytes, std::mt19937& random) {
     return bytes;
 }
 
-class ReaderRobustness : public ::testing::Test {
+// A user who answers whatever is asked with a random pick and never hesitates; beyond the usual answers,
+// frequencies whose interval is near the ends of the float range.
+class ReaderRobustness : public OpenFileTest {
 protected:
-    ReaderRobustness() : dialogs(random), window(std::make_unique<Trazel>(state, dialogs)) { window->show(); }
+    ReaderRobustness() {
+        dialogs.onQuestion = [this](const Question& question) {
+            static const QStringList channels = {"1", "2", "3", "0", "-1", "abc", ""};
+            static const QStringList frequencies = {"300", "0",     "-5",   "1e-30", "1e30",
+                                                    "",    "1e-38", "1e44", "1e-45"};
+            if (question.kind == ScriptedDialogs::Kind::MsgBox) {
+                dialogs.answerMessage(MsgAnswer::Ok);
+            } else if (question.kind == ScriptedDialogs::Kind::InputBox) {
+                const QStringList& choices =
+                    question.text.startsWith("Enter sampling") ? frequencies : channels;
+                dialogs.answerInput(
+                    choices[std::uniform_int_distribution<qsizetype>(0, choices.size() - 1)(random)]);
+            } // anything else is unscripted and fails the test
+        };
+    }
 
     // Arrays and time base as the views need them after an open, or nothing left of a failed one.
     void checkInvariants(bool cancelled, bool loadedBefore, Long countBefore, std::size_t fileLength) {
-        EXPECT_EQ(dialogs.unexpectedQuestions, 0);
-        EXPECT_EQ(state.InFile, 0);
-        EXPECT_FALSE(window->Scroll->isVisible());
         for (const FlexGrid* grid : window->Grid1) {
             EXPECT_EQ(grid->Rows(), 1 + EmptyTableRows) << "a reset table has its header and its empty rows";
         }
         if (cancelled) {
-            EXPECT_TRUE(dialogs.messages.empty());
+            EXPECT_EQ(lastQuestions().size(), 1U);
             EXPECT_EQ(state.DataLoaded, loadedBefore);
             EXPECT_EQ(state.SampleCount, countBefore);
             return;
         }
-        const std::array arrays{state.TraceData.exists(), state.RawData.exists(), state.Markers.exists()};
         if (!state.DataLoaded) {
-            EXPECT_EQ(dialogs.messages,
-                      QStringList({"Error encountered while trying to open file, please retry."}));
-            EXPECT_EQ(arrays, (std::array{false, false, false}));
-            EXPECT_FALSE(state.AverageData.exists());
-            EXPECT_EQ(state.SampleCount, 0);
+            expectErrorReported();
+            expectNothingLoaded();
             return;
         }
-        EXPECT_TRUE(dialogs.messages.empty());
-        ASSERT_EQ(arrays, (std::array{true, true, true}));
+        EXPECT_EQ(std::ranges::count(lastQuestions(), ScriptedDialogs::Kind::MsgBox, &Question::kind), 0);
+        EXPECT_EQ(state.InFile, 0);
+        EXPECT_FALSE(window->Scroll->isVisible());
+        ASSERT_TRUE(state.TraceData.exists() && state.RawData.exists() && state.Markers.exists());
         EXPECT_GE(state.SampleCount, 0);
         EXPECT_GE(state.TraceData.upper(), state.SampleCount);
         EXPECT_EQ(state.RawData.upper(), state.TraceData.upper());
@@ -196,10 +164,6 @@ protected:
     }
 
     std::mt19937 random{20240611};
-    TestFiles files;
-    AppState state;
-    AnyAnswerDialogs dialogs;
-    std::unique_ptr<Trazel> window;
 };
 
 TEST_F(ReaderRobustness, SurvivesThousandsOfDamagedFiles) {
@@ -223,9 +187,6 @@ TEST_F(ReaderRobustness, SurvivesThousandsOfDamagedFiles) {
             files.write("fuzz" + std::to_string(iteration % 2) + "." + extension, bytes);
         const int way = between(0, 49); // 0: the open is cancelled, 1: the file is missing
         const bool cancelled = way == 0;
-        dialogs.path = cancelled
-                           ? QString()
-                           : QString::fromStdString((way == 1 ? files.path("missing.bin") : file).string());
         const bool overplot = between(0, 9) == 0;
         window->mnuOverplot->setChecked(overplot || window->mnuOverplot->isChecked());
         SCOPED_TRACE(::testing::Message()
@@ -234,10 +195,7 @@ TEST_F(ReaderRobustness, SurvivesThousandsOfDamagedFiles) {
 
         const bool loadedBefore = state.DataLoaded;
         const Long countBefore = state.SampleCount;
-        dialogs.answers.clear();
-        dialogs.messages.clear();
-        window->mnuOpen_Click();
-        SCOPED_TRACE(("answers: " + dialogs.answers.join(" | ")).toStdString());
+        open(cancelled ? std::filesystem::path() : (way == 1 ? files.path("missing.bin") : file));
         checkInvariants(cancelled, loadedBefore, countBefore, bytes.size());
 
         // Any trace can be shown afterwards.
