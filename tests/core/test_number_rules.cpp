@@ -41,14 +41,6 @@ TEST(LeadingNumber, TakesTheLongestLeadingDecimalNumberWithInfinityForOverflowAn
     EXPECT_EQ(leadingNumber("0." + std::string(400, '0') + "1"), 0);
 }
 
-TEST(NumericValue, TakesOnlyAnswersThatAreOneNumber) {
-    EXPECT_EQ(numericValue(" 2.5 "), 2.5);
-    EXPECT_EQ(numericValue("-3e2"), -300.0);
-    for (const char* bad : {"", "   ", "abc", "2abc", "2 3", "-", ".", "1,5"}) {
-        EXPECT_FALSE(numericValue(bad).has_value()) << '"' << bad << '"';
-    }
-}
-
 // Halves to even, then clamped to the Long or Integer range.
 struct WholeCase {
     double value;

@@ -208,18 +208,5 @@ TEST_F(Curves, BlockViewsDrawTheAverageBeforeTheSingleCurve) {
               std::pair(White, std::array<double, 4>{0, 30, 1, 40}));
 }
 
-TEST_F(Curves, NothingAtAllWithoutDataOrTheRecordingLayout) {
-    load({0, 1, 2});
-    s.DataLoaded = false;
-    setMousePointer(window, MousePointer::Hourglass);
-    showPoints(10);
-    draw();
-    EXPECT_TRUE(disp.drawingLog().empty());
-    EXPECT_EQ(mousePointer(window), MousePointer::Hourglass) << "the pointer is not touched";
-    s.MeasureLayout = true;
-    draw();
-    EXPECT_EQ(lines().size(), 2U);
-}
-
 } // namespace
 } // namespace trazel::testing

@@ -16,8 +16,6 @@ Bytes slice(std::span<const std::uint8_t> bytes, std::size_t from, std::size_t c
                  bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
 }
 
-// ---- Header ----------------------------------------------------------------------------------------
-
 TEST(BinHeader, PutsEveryFieldAtItsOffsetInLittleEndianOrder) {
     binformat::Header header = recordedHeader(2, {1, 2, 0}, 1000, 500);
     header.stimDelay = 10;
@@ -51,8 +49,6 @@ TEST(BinHeader, RecognisesOnlyTheExactVersionText) {
         EXPECT_FALSE(binformat::isVersioned(Bytes(text.begin(), text.end()))) << text;
     }
 }
-
-// ---- Records ---------------------------------------------------------------------------------------
 
 TEST(BinRecords, CountTheRecordsRoundingAPartialRecordToTheNearestHalvesToEven) {
     struct Case {
@@ -148,8 +144,6 @@ TEST(BinFileWriter, WritesTheHeaderThenTheRecordsOfEveryAppend) {
     EXPECT_EQ(readBytes(file), versionedFile(header, samples, markers));
 }
 
-// ---- Labtech files -----------------------------------------------------------------------------------
-
 TEST(PrnFormat, CountsPointsOfFourBytesPerChannelHalvesToEven) {
     struct Case {
         std::uint64_t length;
@@ -176,8 +170,6 @@ TEST(PrnFormat, ReadsAValueCutShortAtTheEndAsZero) {
     EXPECT_EQ(samples[1], std::vector<float>({200, 0}));
     EXPECT_EQ(peaks, (std::array<float, 2>{3, 2}));
 }
-
-// ---- How a file is shown -----------------------------------------------------------------------------
 
 struct SpanCase {
     const char* name;
@@ -220,25 +212,6 @@ TEST(FileView, ShowsOneSweepPerScreenCaptionedWithItsLength) {
     EXPECT_EQ(blockModeCaption(2, " s"), "BLOCK MODE (2. s)");
     EXPECT_EQ(blockModeCaption(12.25F, "ms"), "BLOCK MODE (12.3ms)");
     EXPECT_EQ(blockModeCaption(0.5F, "ms"), "BLOCK MODE (.5ms)");
-}
-
-TEST(FileView, SplitsTheNameAtEitherSlashAndTheExtensionAtTheFirstDot) {
-    struct Case {
-        const char* path;
-        const char* bare;
-        const char* extension;
-    };
-    const Case cases[] = {
-        {"/data/mixed\\x.Bin", "x.Bin", "Bin"},
-        {"file.", "file.", ""},
-        {".bin", ".bin", "bin"},
-        {"folder/", "", ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(bareFileName(c.path), c.bare);
-        EXPECT_EQ(fileExtension(c.path), c.extension);
-    }
 }
 
 } // namespace

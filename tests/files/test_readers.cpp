@@ -15,12 +15,9 @@ using DataFiles = OpenFileTest;
 const QString ChannelPrompt = QStringLiteral("Number of recorded channels:");
 const QString FrequencyPrompt = QStringLiteral("Enter sampling frequency (Hz):");
 
-void expectInputBox(const ScriptedDialogs::Question& asked, const QString& prompt, const char* title,
-                    const char* defaultText) {
-    EXPECT_EQ(asked.kind, Kind::InputBox);
-    EXPECT_EQ(asked.text, prompt);
-    EXPECT_EQ(asked.title, title);
-    EXPECT_EQ(asked.defaultText, defaultText);
+// Prompt, title and default answer of a question.
+QStringList inputBox(const ScriptedDialogs::Question& asked) {
+    return {asked.text, asked.title, asked.defaultText};
 }
 
 // A trace or the markers as a vector, to compare whole.
@@ -34,8 +31,6 @@ QString dateStatus(const QDateTime& changed) {
     return locale.toString(changed.date(), QLocale::LongFormat) + "   " +
            locale.toString(changed.time(), QLocale::LongFormat);
 }
-
-// ---- Versioned files -----------------------------------------------------------------------------------
 
 TEST_F(DataFiles, ReadsAContinuousRecordingWithCompactedTraceChannels) {
     const std::filesystem::path file = write("small.bin", smallContinuousFile());
@@ -90,8 +85,6 @@ TEST_F(DataFiles, CoversEverySweepTheSweepCountNames) {
     }
 }
 
-// ---- Headerless files ----------------------------------------------------------------------------------
-
 TEST_F(DataFiles, AsksForTheChannelCountOfAHeaderlessFile) {
     const std::filesystem::path file = write("old.bin", headerlessFile(5, 2, {10, -20, 30, 40, -50, 60}));
     ASSERT_EQ(std::filesystem::file_size(file), 2U + 3U * 4U);
@@ -99,7 +92,7 @@ TEST_F(DataFiles, AsksForTheChannelCountOfAHeaderlessFile) {
 
     const std::vector<Question> asked = lastQuestions();
     ASSERT_EQ(asked.size(), 2U);
-    expectInputBox(asked[1], ChannelPrompt, "Channel number", "1");
+    EXPECT_EQ(inputBox(asked[1]), QStringList({ChannelPrompt, "Channel number", "1"}));
     expectLoaded(3);
     EXPECT_EQ(state.ChannelCount, 2);
     EXPECT_EQ((std::array{state.TraceChannel(1) > 0, state.TraceChannel(2) > 0, state.TraceChannel(3) > 0}),
@@ -112,8 +105,6 @@ TEST_F(DataFiles, AsksForTheChannelCountOfAHeaderlessFile) {
     expectContinuousMenus();
     expectContinuousSpan(16, "ms"); // 3 points of 5 ms
 }
-
-// ---- Labtech files -------------------------------------------------------------------------------------
 
 // The frequency question comes once the data are in and the progress window has gone.
 TEST_F(DataFiles, ReadsALabtechFileBetweenItsChannelAndFrequencyQuestions) {
@@ -131,8 +122,8 @@ TEST_F(DataFiles, ReadsALabtechFileBetweenItsChannelAndFrequencyQuestions) {
 
     const std::vector<Question> asked = lastQuestions();
     ASSERT_EQ(asked.size(), 3U);
-    expectInputBox(asked[1], ChannelPrompt, "Channel number", "1");
-    expectInputBox(asked[2], FrequencyPrompt, "Sample rate", "300");
+    EXPECT_EQ(inputBox(asked[1]), QStringList({ChannelPrompt, "Channel number", "1"}));
+    EXPECT_EQ(inputBox(asked[2]), QStringList({FrequencyPrompt, "Sample rate", "300"}));
     expectLoaded(1000);
     EXPECT_EQ(state.ChannelCount, 1);
     EXPECT_EQ((std::array{state.TraceChannel(1) > 0, state.TraceChannel(2) > 0}), (std::array{true, false}));
@@ -168,8 +159,6 @@ TEST_F(DataFiles, TakesFrequenciesFarFromTheUsualWhileTheTimeBaseHoldsThem) {
         EXPECT_TRUE(std::isfinite(window->disp->ScaleWidth()));
     }
 }
-
-// ---- Failures ------------------------------------------------------------------------------------------
 
 struct FailureCase {
     const char* name;
@@ -277,18 +266,13 @@ TEST_F(DataFiles, ReportsEveryBadFileAndLeavesNothingLoaded) {
     }
 }
 
-TEST_F(DataFiles, ReportsAFolderNamedLikeADataFileAsTheFirstOpen) {
-    ASSERT_TRUE(std::filesystem::create_directory(files.path("folder.bin")));
-    openFailing(files.path("folder.bin"));
-    expectErrorReported();
-    expectNothingLoaded();
-}
-
-// ---- Consecutive files ---------------------------------------------------------------------------------
-
 // The caption names the file once a file was shown before; a failed open leaves none shown. Nothing of a
 // block file's mode outlives it, whichever reader reads the next file and whatever failed in between.
 TEST_F(DataFiles, NamesTheFileInTheCaptionAndForgetsTheBlockModeOfTheFileBefore) {
+    ASSERT_TRUE(std::filesystem::create_directory(files.path("folder.bin")));
+    openFailing(files.path("folder.bin")); // as the first open
+    expectErrorReported();
+    expectNothingLoaded();
     const std::filesystem::path first = write("first.bin", smallContinuousFile());
     const std::filesystem::path second = write("second.bin", smallContinuousFile());
     const std::filesystem::path block = Examples / "block.bin";
@@ -316,8 +300,6 @@ TEST_F(DataFiles, NamesTheFileInTheCaptionAndForgetsTheBlockModeOfTheFileBefore)
     expectContinuousMenus();
     EXPECT_GT(countOf(DrawnFigure::Kind::Line), 12U);
 }
-
-// ---- The example files ---------------------------------------------------------------------------------
 
 // Every sample, marker and peak as the bytes of the file hold them; the block file last, to look at.
 TEST_F(DataFiles, OpensTheExampleFilesAsTheyAreWritten) {

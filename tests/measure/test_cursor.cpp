@@ -48,17 +48,6 @@ TEST_F(Cursor, ReadsTimeAndValueOfTheShownCurveOrTheAverage) {
     EXPECT_EQ(window->Label1->text(), "20.00ms, 7.25");
 }
 
-TEST_F(Cursor, PutsTheReadoutBesideTheCursorOnTheSideWithRoom) {
-    openBlockFile();
-    press(20);
-    EXPECT_TRUE(window->Label1->isVisible());
-    EXPECT_TRUE(window->Label1->alignment() & Qt::AlignLeft);
-    EXPECT_GT(window->Label1->x(), window->disp->toPixels(20, 0).x());
-    press(50); // 40 % of the scale width is 50
-    EXPECT_TRUE(window->Label1->alignment() & Qt::AlignRight);
-    EXPECT_LT(window->Label1->x() + window->Label1->width(), window->disp->toPixels(50, 0).x());
-}
-
 TEST_F(Cursor, NeverLeavesTwoLinesOnThePlotAndMovesOnlyWithTheLeftButton) {
     openBlockFile();
     const QImage clean = window->disp->Image();

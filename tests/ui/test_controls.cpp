@@ -3,33 +3,24 @@
 #include "ui/dialogs.h"
 
 #include <QSignalSpy>
-#include <QTest>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 namespace trazel {
 namespace {
 
-TEST(ComboBox, ReadsTheListIndexOfTypedTextAndReportsEnterAsThirteenAndTheLossOfFocus) {
+// The list index follows the text, picked or typed (only the start-up value of stim_num uses it yet).
+TEST(ComboBox, ReadsTheListIndexOfTypedOrPickedText) {
     ComboBox combo({"none", "1. ch", "2. ch"});
     QSignalSpy clicks(&combo, &ComboBox::Click);
-    QSignalSpy keys(&combo, &ComboBox::KeyPress);
-    QSignalSpy lost(&combo, &ComboBox::LostFocus);
     EXPECT_EQ(combo.ListIndex(), -1);
     combo.setListIndex(2);
     EXPECT_EQ(combo.Text(), "2. ch");
     EXPECT_EQ(clicks.count(), 1);
     combo.setText(QStringLiteral("1. ch"));
-    EXPECT_EQ(combo.ListIndex(), 1) << "typed text that matches an entry";
+    EXPECT_EQ(combo.ListIndex(), 1);
     combo.setText(QStringLiteral("5. ch"));
     EXPECT_EQ(combo.ListIndex(), -1) << "typed text that matches nothing";
-    QTest::keyClick(&combo, Qt::Key_5);
-    QTest::keyClick(&combo, Qt::Key_Return);
-    ASSERT_EQ(keys.count(), 2);
-    EXPECT_EQ(std::pair(keys[0][0].toInt(), keys[1][0].toInt()), std::pair(int('5'), 13));
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(&combo, &focusOut);
-    EXPECT_EQ(lost.count(), 1);
 }
 
 TEST(NameFilters, TurnsDescriptionAndPatternPairsIntoQtFilters) {

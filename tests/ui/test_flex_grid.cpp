@@ -46,14 +46,5 @@ TEST(FlexGrid, WritesTheCurrentCellAndIgnoresCellsOutsideTheGrid) {
     EXPECT_EQ(grid.TextMatrix(9, 9), "");
 }
 
-// Sizes in twips and the top row are checked on the results tables.
-TEST(FlexGrid, HasNoMoreFixedRowsThanRows) {
-    FlexGrid grid(3, 3);
-    grid.setFixedRows(1);
-    EXPECT_EQ(grid.FixedRows(), 1);
-    grid.setFixedRows(10);
-    EXPECT_EQ(grid.FixedRows(), 3);
-}
-
 } // namespace
 } // namespace trazel

@@ -15,8 +15,9 @@ constexpr Colour Cyan = rgb(0, 255, 255);
 
 using TraceSelection = MainWindowTest;
 
-TEST_F(TraceSelection, ShowsOnlyTheSelectedTracesTableAndPaintsTheViewButtons) {
+TEST_F(TraceSelection, ShowsOnlyTheSelectedTracesTablePaintsTheViewButtonsAndRedrawsTheAmplitudeAxis) {
     const Colour colours[] = {rgb(255, 255, 255), Yellow, Cyan};
+    state.TracePeak(2) = 30;
     for (int index : {1, 2, 0}) {
         SCOPED_TRACE(index);
         window->ch_select[static_cast<std::size_t>(index)]->setValue(true);
@@ -27,16 +28,13 @@ TEST_F(TraceSelection, ShowsOnlyTheSelectedTracesTableAndPaintsTheViewButtons) {
         for (const CommandButton* button : {window->mul, window->div, window->pshift, window->nshift}) {
             EXPECT_EQ(button->BackColor(), colours[index]);
         }
+        if (index == 1) { // in trace 2's colour and scale
+            EXPECT_EQ(printedTexts(*window->disp, Yellow), QStringList({"40", "20", "0", "-20", "-40"}));
+            EXPECT_EQ(printedTexts(*window->disp, colours[0]),
+                      QStringList({"0.0", "2.0", "4.0", "6.0", " s"}));
+            EXPECT_DOUBLE_EQ(window->disp->ScaleHeight(), -80 / 0.8);
+        }
     }
-}
-
-TEST_F(TraceSelection, RedrawsTheAmplitudeAxisInTheTracesColourAndScale) {
-    state.TracePeak(2) = 30;
-    window->ch_select[1]->setValue(true);
-    EXPECT_EQ(printedTexts(*window->disp, Yellow), QStringList({"40", "20", "0", "-20", "-40"}));
-    EXPECT_EQ(printedTexts(*window->disp, rgb(255, 255, 255)),
-              QStringList({"0.0", "2.0", "4.0", "6.0", " s"}));
-    EXPECT_DOUBLE_EQ(window->disp->ScaleHeight(), -80 / 0.8);
 }
 
 TEST_F(TraceSelection, WhileMonitoringAsksTheLoopForANewScreenButWhileRecordingRedrawsTheAxesAtOnce) {
