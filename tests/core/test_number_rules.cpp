@@ -22,20 +22,16 @@ void expectLeadingNumbers(std::initializer_list<std::pair<std::string_view, doub
 
 // Expected values are what a correctly rounded decimal-to-double conversion of the number's text gives.
 TEST(LeadingNumber, TakesTheLongestLeadingDecimalNumberWithInfinityForOverflowAndZeroForUnderflow) {
-    expectLeadingNumbers(
-        {{"12abc", 12}, {"  -3.5x", -3.5}, {"abc", 0},    {"", 0},           {"   ", 0},
-         {".5", 0.5},   {"-.5", -0.5},     {"+7", 7},     {"\t 8", 8},       {"5.", 5},
-         {"007", 7},    {"0.1", 0.1},      {"1e3", 1000}, {"1E2", 100},      {"1.5e-3", 0.0015},
-         {"2.e1", 20},  {"1e+2x", 100},    {"1e", 1},     {"1e+", 1},        {"1e-x", 1},
-         {"1ex", 1},    {"-", 0},          {"+", 0},      {".", 0},          {"-.", 0},
-         {".e3", 0},    {"--5", 0},        {"- 5", 0},    {"x12", 0},        {"1,5", 1},
-         {"12 34", 12}, {"1.2.3", 1.2},    {"0x10", 0},   {"1e-310", 1e-310}});
+    expectLeadingNumbers({{"12abc", 12},     {"  -3.5x", -3.5},  {"abc", 0},     {"", 0},
+                          {".5", 0.5},       {"+7", 7},          {"5.", 5},      {"0.1", 0.1},
+                          {"1e3", 1000},     {"1.5e-3", 0.0015}, {"1e+2x", 100}, {"1e", 1},
+                          {"1e-x", 1},       {"-", 0},           {".", 0},       {".e3", 0},
+                          {"--5", 0},        {"1,5", 1},         {"1.2.3", 1.2}, {"0x10", 0},
+                          {"1e-310", 1e-310}});
     // Overflow gives infinity, underflow 0.
     expectLeadingNumbers({{"1e400", infinity},
-                          {"-1e400", -infinity},
                           {"1e99999999999999999999999", infinity},
                           {"1e-400", 0},
-                          {"1e-99999999999999999999999", 0},
                           {"0.0000000001e+315", 1e305}});
     EXPECT_EQ(leadingNumber("1" + std::string(400, '0')), infinity);
     EXPECT_EQ(leadingNumber("0." + std::string(400, '0') + "1"), 0);
@@ -54,17 +50,13 @@ TEST(WholeNumbers, RoundHalvesToEvenAndSaturate) {
     constexpr std::int32_t lowest = -2147483647 - 1;
     const WholeCase cases[] = {{2.5, 2, 2, 2},
                                {3.5, 4, 4, 4},
-                               {-2.5, -2, -2, -2},
                                {-0.5, -0.0, 0, 0},
-                               {-2.6, -3, -3, -3},
                                {0.49999999999999994, 0, 0, 0},
-                               {32767.0, 32767, 32767, 32767},
                                {32767.5, 32768, 32768, 32767},
                                {-32767.5, -32768, -32768, -32768},
                                {2147483647.5, 2147483648, highest, 32767},
                                {-2147483647.5, -2147483648, lowest, -32768},
                                {3e9, 3e9, highest, 32767},
-                               {-3e9, -3e9, lowest, -32768},
                                {4503599627370495.5, 4503599627370496, highest, 32767},
                                {infinity, infinity, highest, 32767},
                                {-infinity, -infinity, lowest, -32768}};
@@ -90,7 +82,6 @@ TEST(FormatNumber, FillsThePatternRoundingHalfAwayFromZero) {
     const FormatCase patterns[] = {{100, "#####.#", "100."},
                                    {1.25, "##0.0#", "1.25"},
                                    {0, " ###0", " 0"},
-                                   {1, "0#", "01"},
                                    {3, "###0/", "3/"},
                                    {12.04, "####", "12"},
                                    {5, "#### ms", "5 ms"},
@@ -98,21 +89,23 @@ TEST(FormatNumber, FillsThePatternRoundingHalfAwayFromZero) {
                                    {12.34567, "####0.0#", "12.35"},
                                    {123456, "#####", "123456"}};
     // Zero and optional integer digits.
-    const FormatCase zeros[] = {{0, "###", ""},        {0, "0#", "00"},        {0.04, "#####.#", "."},
-                                {0.5, "####.#", ".5"}, {0.5, "##0.0#", "0.5"}, {0, "#### ms", " ms"}};
+    const FormatCase zeros[] = {
+        {0, "###", ""}, {0.04, "#####.#", "."}, {0.5, "####.#", ".5"}, {0, "#### ms", " ms"}};
     // Half away from zero on the exact value: 2.675 is 2.67499999999999982...
-    const FormatCase halves[] = {{-0.125, "0.00", "-0.13"}, {2.5, "###0", "3"},       {0.5, "###", "1"},
-                                 {2.675, "0.00", "2.67"},   {0.015, "0.00", "0.01"},  {0.025, "0.00", "0.03"},
-                                 {0.95, "0.0", "0.9"},      {12.05, "####.#", "12.1"}};
+    const FormatCase halves[] = {{-0.125, "0.00", "-0.13"}, {2.5, "###0", "3"},
+                                 {0.5, "###", "1"},         {2.675, "0.00", "2.67"},
+                                 {0.025, "0.00", "0.03"},   {12.05, "####.#", "12.1"}};
     // Carries through nines only from the tie up.
     const FormatCase nines[] = {
         {9.995, "0.00", "9.99"}, {99.95, "##0.0", "100.0"}, {0.999, "#####.#", "1."}, {99.5, "0#", "100"}};
     // The minus sign leads and vanishes for zero.
-    const FormatCase minus[] = {{-5, " ###0", "- 5"}, {-1, "0#", "-01"},      {-0.01, "0.0", "0.0"},
-                                {-0.4, "###0", "0"},  {-0.05, "0.0", "-0.1"}, {-4.9e-324, "0.0", "0.0"}};
+    const FormatCase minus[] = {{-5, " ###0", "- 5"},
+                                {-1, "0#", "-01"},
+                                {-0.4, "###0", "0"},
+                                {-0.05, "0.0", "-0.1"},
+                                {-4.9e-324, "0.0", "0.0"}};
     // Literals keep their place.
-    const FormatCase literals[] = {
-        {1.25, "0.0 s", "1.3 s"}, {2, "0.## x", "2. x"}, {5, "0#:00", "00:05"}, {0.5, ".00", ".50"}};
+    const FormatCase literals[] = {{1.25, "0.0 s", "1.3 s"}, {5, "0#:00", "00:05"}, {0.5, ".00", ".50"}};
     using Group = std::span<const FormatCase>;
     for (const Group group : std::initializer_list<Group>{patterns, zeros, halves, nines, minus, literals}) {
         for (const FormatCase& c : group) {
@@ -145,14 +138,11 @@ struct PlainCase {
 // Expected texts are the float's exact value rounded to 7 significant digits.
 TEST(PlainText, SevenSignificantDigitsWithoutTrailingZerosOrWithAnExponentBelow1EMinus4AndFrom1E7) {
     constexpr float maxFloat = std::numeric_limits<float>::max();
-    const PlainCase cases[] = {{2000.0f, "2000"},
-                               {0.1f, "0.1"},
-                               {0.0f, "0"},
+    const PlainCase cases[] = {{0.0f, "0"},
                                {-0.0f, "0"},
                                {1.0f / 3.0f, "0.3333333"},
                                {-0.000123456f, "-0.000123456"},
                                {1e7f, "1E+07"},
-                               {1.5e-5f, "1.5E-05"},
                                {99999992.0f, "9.999999E+07"},
                                {maxFloat, "3.402823E+38"},
                                {std::numeric_limits<float>::denorm_min(), "1.401298E-45"}};

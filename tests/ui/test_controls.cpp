@@ -9,20 +9,6 @@
 namespace trazel {
 namespace {
 
-// The list index follows the text, picked or typed (only the start-up value of stim_num uses it yet).
-TEST(ComboBox, ReadsTheListIndexOfTypedOrPickedText) {
-    ComboBox combo({"none", "1. ch", "2. ch"});
-    QSignalSpy clicks(&combo, &ComboBox::Click);
-    EXPECT_EQ(combo.ListIndex(), -1);
-    combo.setListIndex(2);
-    EXPECT_EQ(combo.Text(), "2. ch");
-    EXPECT_EQ(clicks.count(), 1);
-    combo.setText(QStringLiteral("1. ch"));
-    EXPECT_EQ(combo.ListIndex(), 1);
-    combo.setText(QStringLiteral("5. ch"));
-    EXPECT_EQ(combo.ListIndex(), -1) << "typed text that matches nothing";
-}
-
 TEST(NameFilters, TurnsDescriptionAndPatternPairsIntoQtFilters) {
     EXPECT_EQ(toNameFilters(QStringLiteral("Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn")),
               QStringList({"Trazel files (*.bin)", "Labtech files (*.prn)"}));

@@ -100,19 +100,6 @@ TEST_F(Surface, LogsWhatIsDrawnInUserCoordinatesUntilCleared) {
     EXPECT_EQ(std::pair(disp.CurrentX(), disp.CurrentY()), std::pair(-12.5, 10.0)) << "back at the top left";
 }
 
-TEST_F(Surface, MeasuresTextInUserUnits) {
-    const QString text = QStringLiteral("-1000");
-    const QFontMetrics metrics = disp.fontMetrics();
-    EXPECT_DOUBLE_EQ(disp.TextWidth(text), metrics.horizontalAdvance(text) * 100.0 / 400);
-    EXPECT_DOUBLE_EQ(disp.TextHeight(text), metrics.height() * -20.0 / 300)
-        << "negative with an upward scale";
-    disp.setCurrentX(0);
-    disp.setCurrentY(0);
-    disp.Print(text);
-    EXPECT_DOUBLE_EQ(disp.CurrentY(), disp.TextHeight(text)) << "print moves to the next line";
-    EXPECT_DOUBLE_EQ(disp.CurrentX(), -12.5);
-}
-
 TEST_F(Surface, ReportsMouseEventsInUserCoordinates) {
     QSignalSpy down(&disp, &PlotSurface::MouseDown);
     QSignalSpy move(&disp, &PlotSurface::MouseMove);

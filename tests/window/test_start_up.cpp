@@ -73,29 +73,6 @@ TEST_F(StartUp, NamesEveryControlWithItsCaption) {
     EXPECT_EQ(window->status->text(), "");
 }
 
-QStringList listOf(const ComboBox& combo) {
-    QStringList items;
-    for (int i = 0; i < combo.count(); ++i) {
-        items << combo.itemText(i);
-    }
-    return items;
-}
-
-TEST_F(StartUp, FillsTheListsOfTheSettingsFields) {
-    const QStringList zeroToTen = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
-    const QStringList lengths = {"5", "10", "15", "20", "30", "40", "50", "60"};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(listOf(*window->ch_list[i]), QStringList({"none", "1. ch", "2. ch", "3. ch", "4. ch"}));
-        EXPECT_EQ(listOf(*window->gain[i]), QStringList({"1x", "2x", "4x", "8x"}));
-    }
-    EXPECT_EQ(listOf(*window->sampling_hz), QStringList({"200", "100", "50", "25", "10"}));
-    EXPECT_EQ(listOf(*window->scr_lng), lengths);
-    EXPECT_EQ(listOf(*window->file_lng), lengths);
-    EXPECT_EQ(listOf(*window->dly1), zeroToTen);
-    EXPECT_EQ(listOf(*window->stim_num), zeroToTen);
-    EXPECT_EQ(listOf(*window->interval), zeroToTen);
-}
-
 TEST_F(StartUp, ShowsTheMenusInTheirStartStateAndOrder) {
     const auto menus =
         captionsByName("mnuFile|&File|mnuOpen|&Open|mnuExit|E&xit|mnuCopy|C&opy|mnuCopyitem_1|&Picture|"

@@ -52,14 +52,6 @@ TEST_F(TraceSelection, WhileMonitoringAsksTheLoopForANewScreenButWhileRecordingR
     EXPECT_EQ(printedTexts(*window->disp, Yellow), QStringList({"1000", "500", "0", "-500", "-1000"}));
 }
 
-TEST_F(TraceSelection, InTheRecordingLayoutLeavesTheTablesAlone) {
-    state.MeasureLayout = true;
-    window->ch_select[1]->setValue(true);
-    EXPECT_TRUE(window->Grid1[0]->isVisible());
-    EXPECT_FALSE(window->Grid1[1]->isVisible());
-    EXPECT_EQ(window->mul->BackColor(), Yellow);
-}
-
 TEST_F(TraceSelection, ResizingThePlotRedrawsTheAxesAtTheNewSize) {
     window->resize(1024, 700);
     QApplication::processEvents();
