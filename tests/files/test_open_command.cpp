@@ -10,11 +10,10 @@ TEST_F(OpenCommand, AsksForARecordedOrLabtechFileAndACancelChangesNothing) {
     open(std::filesystem::path());
     ASSERT_EQ(lastQuestions().size(), 1U) << "only the open dialog";
     const FileDialogRequest request = lastQuestions()[0].request; // a copy: lastQuestions() is a temporary
-    EXPECT_EQ(request.title, QStringLiteral("Open data file"));
-    EXPECT_EQ(request.filter, QStringLiteral("Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn"));
+    EXPECT_EQ(QStringList({request.title, request.filter}),
+              QStringList({"Open data file", "Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn"}));
     EXPECT_EQ(request.filterIndex, 1);
-    EXPECT_FALSE(state.DataLoaded);
-    EXPECT_FALSE(state.TraceData.exists());
+    EXPECT_FALSE(state.DataLoaded || state.TraceData.exists());
     EXPECT_EQ(window->windowTitle(), startTitle);
     expectOnlyEmptyAxes();
 
@@ -29,8 +28,7 @@ TEST_F(OpenCommand, AsksForARecordedOrLabtechFileAndACancelChangesNothing) {
     expectLoaded(4);
     EXPECT_TRUE(std::ranges::equal(state.TraceData.trace(1), trace1));
     EXPECT_EQ(state.FileName, file.string());
-    EXPECT_EQ(window->windowTitle(), title);
-    EXPECT_EQ(window->status->text(), status);
+    EXPECT_EQ(QStringList({window->windowTitle(), window->status->text()}), QStringList({title, status}));
     EXPECT_EQ(window->disp->drawingLog().size(), drawn);
 }
 
@@ -59,12 +57,10 @@ TEST_F(OpenCommand, SelectsTraceOneWithItsStartColours) {
     open(write("colours.bin", smallContinuousFile()));
     EXPECT_EQ(state.CurrentTrace, 1);
     EXPECT_TRUE(window->ch_select[0]->Value());
-    EXPECT_EQ(state.SingleColour(1), rgb(255, 255, 255));
-    EXPECT_EQ(state.SingleColour(2), rgb(255, 255, 0));
-    EXPECT_EQ(state.SingleColour(3), rgb(0, 255, 255));
-    for (int t = 1; t <= TraceCount; ++t) {
-        EXPECT_EQ(state.AverageColour(t), rgb(150, 150, 150));
-    }
+    EXPECT_EQ((std::array{state.SingleColour(1), state.SingleColour(2), state.SingleColour(3)}),
+              (std::array{rgb(255, 255, 255), rgb(255, 255, 0), rgb(0, 255, 255)}));
+    EXPECT_EQ((std::array{state.AverageColour(1), state.AverageColour(2), state.AverageColour(3)}),
+              (std::array{rgb(150, 150, 150), rgb(150, 150, 150), rgb(150, 150, 150)}));
 }
 
 TEST_F(OpenCommand, LeavesOverplotForSingleCurves) {

@@ -36,15 +36,5 @@ TEST(FlexGrid, AddsRowsFromTabSeparatedTextAtAnIndexAndRemovesThem) {
     EXPECT_EQ(rowTexts(grid, 1), QStringList(4, QString())) << "clearing keeps the shape";
 }
 
-TEST(FlexGrid, WritesTheCurrentCellAndIgnoresCellsOutsideTheGrid) {
-    FlexGrid grid(4, 3);
-    grid.setRow(2);
-    grid.setCol(1);
-    grid.setText(QStringLiteral("12.5"));
-    EXPECT_EQ(grid.TextMatrix(2, 1), "12.5");
-    grid.setTextMatrix(9, 9, QStringLiteral("outside"));
-    EXPECT_EQ(grid.TextMatrix(9, 9), "");
-}
-
 } // namespace
 } // namespace trazel

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace trazel {
 namespace {
@@ -84,14 +85,13 @@ TEST_F(Surface, LogsWhatIsDrawnInUserCoordinatesUntilCleared) {
     disp.Print(QStringLiteral("label"));
     const auto log = disp.drawingLog();
     ASSERT_EQ(log.size(), 4U);
-    EXPECT_EQ(log[0].kind, DrawnFigure::Kind::Line);
-    EXPECT_EQ(testing::corners(log[0]), (std::array<double, 4>{1, 2, 3, 4}));
-    EXPECT_EQ((std::array{log[0].colour, log[1].colour, log[3].colour}), (std::array{Yellow, White, Yellow}));
-    EXPECT_EQ(log[2].kind, DrawnFigure::Kind::Box);
-    EXPECT_EQ(log[2].mode, DrawMode::Invert);
-    EXPECT_EQ(log[3].kind, DrawnFigure::Kind::Text);
-    EXPECT_EQ(log[3].text, "label");
-    EXPECT_EQ(std::pair(log[3].x1, log[3].y1), std::pair(10.0, 5.0));
+    EXPECT_EQ(std::pair(log[0].kind, testing::corners(log[0])),
+              std::pair(DrawnFigure::Kind::Line, std::array<double, 4>{1, 2, 3, 4}));
+    EXPECT_EQ((std::array{log[0].colour, log[1].colour, log[3].colour}), (std::array{Yellow, White, Yellow}))
+        << "the pen unless a colour is given";
+    EXPECT_EQ(std::pair(log[2].kind, log[2].mode), std::pair(DrawnFigure::Kind::Box, DrawMode::Invert));
+    EXPECT_EQ(std::tuple(log[3].kind, log[3].text, log[3].x1, log[3].y1),
+              std::tuple(DrawnFigure::Kind::Text, QStringLiteral("label"), 10.0, 5.0));
 
     disp.setBackColor(rgb(10, 20, 30));
     disp.Cls();
