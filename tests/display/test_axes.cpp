@@ -97,15 +97,10 @@ TEST_F(Axes, RemovesEveryMeasurementMark) {
     state.CursorX = 12;
     state.SelStart = 3;
     state.SelEnd = 9;
-    state.AutoPeaks = true;
-    state.LevelY(1) = state.LevelY(2) = state.LevelY(3) = 100;
     window->Label1->show();
     setMousePointer(disp(), MousePointer::Hourglass);
     drawAxes();
     EXPECT_EQ((std::array{state.CursorX, state.SelStart, state.SelEnd}), (std::array<Single, 3>{-1, -1, -1}));
-    EXPECT_FALSE(state.AutoPeaks);
-    EXPECT_EQ((std::array{state.LevelY(1), state.LevelY(2), state.LevelY(3)}),
-              (std::array{-1E7F, -1E7F, -1E7F}));
     EXPECT_FALSE(window->Label1->isVisible());
     EXPECT_EQ(mousePointer(disp()), MousePointer::Default);
 }

@@ -101,9 +101,6 @@ TEST_F(Curves, DrawsEachRecordedTraceInItsOwnScaleAndUnderOverplotOnlyTheCurrent
     draw(true);
     ASSERT_EQ(lines().size(), 2U);
     EXPECT_EQ(lines()[0].colour, Yellow);
-    s.TraceChannel(1) = s.TraceChannel(2) = 0;
-    draw();
-    EXPECT_TRUE(lines().empty()) << "no recorded trace";
 }
 
 TEST_F(Curves, ADenseViewGetsOneBarPerPixelColumnCutAtTheBandEnds) {

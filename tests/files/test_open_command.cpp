@@ -17,7 +17,7 @@ TEST_F(OpenCommand, AsksForARecordedOrLabtechFileAndACancelChangesNothing) {
     EXPECT_EQ(window->windowTitle(), startTitle);
     expectOnlyEmptyAxes();
 
-    const std::filesystem::path file = write("kept.bin", smallContinuousFile());
+    const std::filesystem::path file = files.write("kept.bin", smallContinuousFile());
     open(file);
     const QString title = window->windowTitle();
     const QString status = window->status->text();
@@ -35,9 +35,9 @@ TEST_F(OpenCommand, AsksForARecordedOrLabtechFileAndACancelChangesNothing) {
 TEST_F(OpenCommand, MatchesTheExtensionInAnyCaseAfterTheLastFolder) {
     ASSERT_TRUE(std::filesystem::create_directory(files.path("run.v2")));
     const std::filesystem::path paths[] = {
-        write("X.Bin", smallContinuousFile()), write("Y.BIN", smallContinuousFile()),
-        write("run.v2/data.bin", smallContinuousFile()),
-        write("a.b\\c.bin", smallContinuousFile()), // the name splits at the backslash
+        files.write("X.Bin", smallContinuousFile()), files.write("Y.BIN", smallContinuousFile()),
+        files.write("run.v2/data.bin", smallContinuousFile()),
+        files.write("a.b\\c.bin", smallContinuousFile()), // the name splits at the backslash
     };
     for (const std::filesystem::path& file : paths) {
         SCOPED_TRACE(file.string());
@@ -45,7 +45,7 @@ TEST_F(OpenCommand, MatchesTheExtensionInAnyCaseAfterTheLastFolder) {
         expectLoaded(4);
         EXPECT_EQ(state.FileExt, "BIN");
     }
-    open(write("trace.Prn", prnFile(labtechValues(20))), {"1", "300"});
+    open(files.write("trace.Prn", prnFile(labtechValues(20))), {"1", "300"});
     expectLoaded(20);
     EXPECT_EQ(state.FileExt, "PRN");
 }
@@ -54,7 +54,7 @@ TEST_F(OpenCommand, SelectsTraceOneWithItsStartColours) {
     window->ch_select[2]->setValue(true);
     state.SingleColour(2) = rgb(1, 2, 3);
     state.AverageColour(3) = rgb(4, 5, 6);
-    open(write("colours.bin", smallContinuousFile()));
+    open(files.write("colours.bin", smallContinuousFile()));
     EXPECT_EQ(state.CurrentTrace, 1);
     EXPECT_TRUE(window->ch_select[0]->Value());
     EXPECT_EQ((std::array{state.SingleColour(1), state.SingleColour(2), state.SingleColour(3)}),

@@ -59,9 +59,6 @@ protected:
     void openFailing(const std::filesystem::path& file, const std::vector<QString>& inputs = {}) {
         open(file, inputs, true);
     }
-    std::filesystem::path write(const std::string& name, const Bytes& bytes) {
-        return files.write(name, bytes);
-    }
 
     // The questions of the last open, the open dialog first.
     std::vector<Question> lastQuestions() const {
@@ -155,8 +152,8 @@ protected:
                 samples.push_back(static_cast<std::int16_t>(sweep == 0 ? 0 : 3 * j - 30));
             }
         }
-        open(write("block.bin", versionedFile(recordedHeader(1, {1, 0, 0}, 1000, 100), samples,
-                                              std::vector<std::int16_t>(samples.size(), 0))));
+        open(files.write("block.bin", versionedFile(recordedHeader(1, {1, 0, 0}, 1000, 100), samples,
+                                                    std::vector<std::int16_t>(samples.size(), 0))));
         ASSERT_TRUE(state.DataLoaded);
     }
 
@@ -166,8 +163,8 @@ protected:
         for (int i = 0; i < points; ++i) {
             samples.push_back(static_cast<std::int16_t>(i));
         }
-        open(write("continuous.bin", versionedFile(recordedHeader(1, {1, 0, 0}, 100000), samples,
-                                                   std::vector<std::int16_t>(samples.size(), 0))));
+        open(files.write("continuous.bin", versionedFile(recordedHeader(1, {1, 0, 0}, 100000), samples,
+                                                         std::vector<std::int16_t>(samples.size(), 0))));
         ASSERT_TRUE(state.DataLoaded);
     }
 

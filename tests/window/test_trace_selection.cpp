@@ -37,21 +37,6 @@ TEST_F(TraceSelection, ShowsOnlyTheSelectedTracesTablePaintsTheViewButtonsAndRed
     }
 }
 
-TEST_F(TraceSelection, WhileMonitoringAsksTheLoopForANewScreenButWhileRecordingRedrawsTheAxesAtOnce) {
-    state.Acquiring = true;
-    window->disp->Cls();
-    window->ch_select[2]->setValue(true);
-    EXPECT_EQ(state.CurrentTrace, 3);
-    EXPECT_TRUE(state.RedrawRequested);
-    EXPECT_TRUE(window->disp->drawingLog().empty());
-
-    state.RedrawRequested = false;
-    state.Recording = true;
-    window->ch_select[1]->setValue(true);
-    EXPECT_FALSE(state.RedrawRequested);
-    EXPECT_EQ(printedTexts(*window->disp, Yellow), QStringList({"1000", "500", "0", "-500", "-1000"}));
-}
-
 TEST_F(TraceSelection, ResizingThePlotRedrawsTheAxesAtTheNewSize) {
     window->resize(1024, 700);
     QApplication::processEvents();
