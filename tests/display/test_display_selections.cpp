@@ -38,10 +38,10 @@ TEST_F(DisplaySelections, SetTheCurvesTheirPensAndTheCheckMark) {
         EXPECT_EQ(window->SA_label->text(), c.caption);
         EXPECT_EQ(state.ShowSingle, c.single);
         EXPECT_EQ(state.ShowAverage, c.average);
-        for (int t = 1; t <= 3; ++t) {
-            EXPECT_EQ(state.SingleColour(t), c.singlePens[static_cast<std::size_t>(t - 1)]);
-            EXPECT_EQ(state.AverageColour(t), c.averagePens[static_cast<std::size_t>(t - 1)]);
-        }
+        EXPECT_EQ((std::array{state.SingleColour(1), state.SingleColour(2), state.SingleColour(3)}),
+                  c.singlePens);
+        EXPECT_EQ((std::array{state.AverageColour(1), state.AverageColour(2), state.AverageColour(3)}),
+                  c.averagePens);
         for (const char* menu : {"mnuS_A", "mnuA_S", "mnuS", "mnuA"}) {
             EXPECT_EQ(window->findChild<QAction*>(menu)->isChecked(), std::string(menu) == c.menu) << menu;
         }
@@ -59,8 +59,7 @@ TEST_F(DisplaySelections, EndTheOverplotViewAtTheFirstCurveOrElseLeaveCurveAndSt
     window->mnuOverplot->setChecked(true);
     state.Overplot = true;
     window->mnuA_Click();
-    EXPECT_FALSE(window->mnuOverplot->isChecked());
-    EXPECT_FALSE(state.Overplot);
+    EXPECT_FALSE(window->mnuOverplot->isChecked() || state.Overplot);
     EXPECT_EQ(state.CurrentCurve, 1);
     EXPECT_EQ(state.ViewStart, 100.0F) << "the view start is not touched";
     EXPECT_EQ(window->status->text(), "current curve: 1/4     averaged: 0");

@@ -134,10 +134,10 @@ protected:
         EXPECT_EQ(state.InFile, 0);
         EXPECT_FALSE(window->Scroll->isVisible());
         ASSERT_TRUE(state.TraceData.exists() && state.RawData.exists() && state.Markers.exists());
-        EXPECT_GE(state.SampleCount, 0);
-        EXPECT_GE(state.TraceData.upper(), state.SampleCount);
-        EXPECT_EQ(state.RawData.upper(), state.TraceData.upper());
-        EXPECT_EQ(state.Markers.upper(), state.TraceData.upper());
+        EXPECT_TRUE(state.SampleCount >= 0 && state.TraceData.upper() >= state.SampleCount)
+            << state.SampleCount;
+        EXPECT_EQ(std::pair(state.RawData.upper(), state.Markers.upper()),
+                  std::pair(state.TraceData.upper(), state.TraceData.upper()));
         for (int t = 1; t <= TraceCount; ++t) {
             // Bit for bit: a damaged Labtech file may hold NaNs.
             const std::span<const float> raw = state.RawData.trace(t);
@@ -149,9 +149,9 @@ protected:
         EXPECT_TRUE(state.SampleInterval > 0 && std::isfinite(state.SampleInterval)) << state.SampleInterval;
         EXPECT_TRUE(state.ScreenLen > 0 && std::isfinite(state.ScreenLen)) << state.ScreenLen;
         if (state.BlockMode) {
-            EXPECT_GE(state.SweepLength, 1);
-            EXPECT_GE(state.CurveCount, 1);
-            EXPECT_LE(state.SweepLength, state.SampleCount);
+            EXPECT_TRUE(state.SweepLength >= 1 && state.CurveCount >= 1 &&
+                        state.SweepLength <= state.SampleCount)
+                << state.SweepLength << " points per sweep, " << state.CurveCount << " sweeps";
             EXPECT_GE(state.TraceData.upper(),
                       static_cast<std::int64_t>(state.SweepLength) * state.CurveCount - 1);
             EXPECT_EQ(state.AverageData.upper(), state.SweepLength - 1);

@@ -7,7 +7,6 @@ using BlockMeasurement = MeasurementTest;
 
 TEST_F(BlockMeasurement, AveragesMeasuresAndClosesABlockOfRows) {
     openBlockFile();
-    ASSERT_EQ(state.CurveCount, 4);
     for (int curve = 2; curve <= 4; ++curve) {
         window->PgDn_Click();
         EXPECT_EQ(state.CurrentCurve, curve);
@@ -51,16 +50,7 @@ TEST_F(BlockMeasurement, AveragesMeasuresAndClosesABlockOfRows) {
         << "the count of the sixth value, which block data do not show";
 }
 
-TEST_F(BlockMeasurement, TakesTheBaselineBeforeTheStimulusOrOverTheWholeSweep) {
-    openBlockFile();
-    state.StimDelay = 5;
-    press(20);
-    dialogs.answerInput(QStringLiteral("B"));
-    window->add_Click();
-    EXPECT_EQ(dialogs.questions().back().title, "Block label")
-        << "with the delay known only the label is asked";
-    EXPECT_FLOAT_EQ(state.Baseline, 0) << "sweep 1 is flat";
-
+TEST_F(BlockMeasurement, WithoutAStimulusDelayTakesTheWholeSweepAsBaseline) {
     openBlockFile();
     window->PgDn_Click();
     press(20);

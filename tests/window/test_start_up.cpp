@@ -38,18 +38,6 @@ std::vector<std::pair<QString, QString>> captionsByName(const QString& text) {
     return pairs;
 }
 
-// The caption of a button or label found by its name.
-QString captionOf(const QWidget& window, const QString& name) {
-    if (const auto* button = window.findChild<QAbstractButton*>(name)) {
-        return button->text();
-    }
-    if (const auto* label = window.findChild<QLabel*>(name)) {
-        return label->text();
-    }
-    ADD_FAILURE() << "no button or label " << name.toStdString();
-    return {};
-}
-
 TEST_F(StartUp, NamesEveryControlWithItsCaption) {
     const auto captions =
         captionsByName("monitor|Monitor|store|Record|halt|STOP|save|Save|stim|STIM|drug_button|MARKER ON|"
@@ -59,7 +47,9 @@ TEST_F(StartUp, NamesEveryControlWithItsCaption) {
                        "interval_label|intrvl|ms2_label|ms|gain_label|gain|ch_label|ch|dummy|Label2|"
                        "SA_label| sngl|ave_count| 0|ave_count_label|saved|Label1|Label1");
     for (const auto& [name, caption] : captions) {
-        EXPECT_EQ(captionOf(*window, name), caption) << name.toStdString();
+        const auto* control = window->findChild<QWidget*>(name); // a button or a label
+        ASSERT_NE(control, nullptr) << name.toStdString();
+        EXPECT_EQ(control->property("text").toString(), caption) << name.toStdString();
     }
     EXPECT_EQ(window->dly1->Text(), " 0");
     EXPECT_EQ(window->stim_num->ListIndex(), 1);
@@ -127,10 +117,6 @@ TEST_F(StartUp, ShowsTheEvaluationLayout) {
         const auto* widget = window->findChild<QWidget*>(name);
         ASSERT_NE(widget, nullptr) << name.toStdString();
         EXPECT_EQ(widget->isVisible(), shown.contains(name)) << name.toStdString();
-    }
-    for (const TextBox* label : window->Text1) {
-        EXPECT_FALSE(label->isVisible());
-        EXPECT_TRUE(label->text().isEmpty());
     }
 }
 
