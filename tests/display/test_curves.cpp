@@ -6,16 +6,14 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-namespace trazel {
+namespace trazel::testing {
 namespace {
-
-using testing::figuresOfKind;
 
 constexpr Colour White = rgb(255, 255, 255);
 constexpr Colour Yellow = rgb(255, 255, 0);
 constexpr Colour Grey = rgb(150, 150, 150);
 
-// A plot 800 pixels wide with data set up by hand: trace 1 scaled to +-1000 (range 2000).
+// A plot 800 pixels wide with data set up by hand: every trace scaled to +-1000 (range 2000).
 class Curves : public ::testing::Test {
 protected:
     Curves() {
@@ -41,12 +39,8 @@ protected:
         s.Markers.create(n);
         s.TraceChannel(1) = 1;
         s.TraceChannel(2) = trace2.empty() ? 0 : 2;
-        for (std::int64_t i = 0; i < n; ++i) {
-            s.TraceData(1, i) = trace1[static_cast<std::size_t>(i)];
-            if (!trace2.empty()) {
-                s.TraceData(2, i) = trace2[static_cast<std::size_t>(i)];
-            }
-        }
+        std::ranges::copy(trace1, s.TraceData.trace(1).begin());
+        std::ranges::copy(trace2, s.TraceData.trace(2).begin());
     }
 
     // One screen of `points` points: the scale width puts them on 80 % of the plot.
@@ -56,7 +50,10 @@ protected:
         disp.Scale(-0.125 * W, 0, 0.875 * W, -1);
     }
 
-    void draw(bool overplot = false) { DrawCurves(s, disp, window, overplot); }
+    void draw(bool overplot = false) {
+        disp.Cls();
+        DrawCurves(s, disp, window, overplot);
+    }
 
     std::vector<DrawnFigure> lines() const { return figuresOfKind(disp, DrawnFigure::Kind::Line); }
     std::vector<DrawnFigure> boxes() const { return figuresOfKind(disp, DrawnFigure::Kind::Box); }
@@ -70,114 +67,80 @@ TEST_F(Curves, DrawsSparseViewsPointByPointHeldWithinTheBand) {
     load({0, 5000, -5000, 500});
     showPoints(10);
     draw();
-    const auto drawn = lines();
-    ASSERT_EQ(drawn.size(), 3U);
-    const double expected[][4] = {{0, 0, 1, 1000}, {1, 1000, 2, -1000}, {2, -1000, 3, 500}};
-    for (std::size_t i = 0; i < drawn.size(); ++i) {
-        EXPECT_DOUBLE_EQ(drawn[i].x1, expected[i][0]);
-        EXPECT_DOUBLE_EQ(drawn[i].y1, expected[i][1]);
-        EXPECT_DOUBLE_EQ(drawn[i].x2, expected[i][2]);
-        EXPECT_DOUBLE_EQ(drawn[i].y2, expected[i][3]);
-        EXPECT_EQ(drawn[i].colour, White);
+    std::vector<std::array<double, 4>> drawn;
+    for (const DrawnFigure& line : lines()) {
+        drawn.push_back(corners(line));
+        EXPECT_EQ(line.colour, White);
     }
+    EXPECT_EQ(drawn,
+              (std::vector<std::array<double, 4>>{{0, 0, 1, 1000}, {1, 1000, 2, -1000}, {2, -1000, 3, 500}}));
     EXPECT_EQ(s.ScreenPoints, 3) << "the last screen ends at the last point";
     EXPECT_EQ(s.PlotWidthPx, 800);
     EXPECT_EQ(mousePointer(window), MousePointer::Default);
-}
 
-TEST_F(Curves, DrawsEachTraceInItsOwnScaleWithItsOffset) {
-    s.TraceRange(2) = 40;
-    s.TraceOffset(2) = 10;
-    load({0, 100}, {0, 5});
-    showPoints(10);
-    draw();
-    const auto drawn = lines();
-    ASSERT_EQ(drawn.size(), 2U);
-    EXPECT_DOUBLE_EQ(drawn[1].y1, 10);
-    EXPECT_DOUBLE_EQ(drawn[1].y2, 15);
-    EXPECT_EQ(drawn[1].colour, Yellow);
-    EXPECT_DOUBLE_EQ(disp.ScaleHeight(), -40 / 0.8) << "left in the scale of the last trace drawn";
-}
-
-TEST_F(Curves, DrawsOnlyRecordedTracesAndUnderOverplotOnlyTheCurrentOne) {
-    load({0, 1, 2}, {0, 1, 2});
-    showPoints(10);
-    draw();
-    EXPECT_EQ(lines().size(), 4U);
-    disp.Cls();
-    s.CurrentTrace = 2;
-    draw(true);
-    ASSERT_EQ(lines().size(), 2U);
-    EXPECT_EQ(lines()[0].colour, Yellow);
-    disp.Cls();
-    s.TraceChannel(1) = 0;
-    s.TraceChannel(2) = 0;
-    draw();
-    EXPECT_TRUE(lines().empty());
-}
-
-TEST_F(Curves, ASparseViewOnEightHundredPixelsGoesPointByPoint) {
     load(std::vector<float>(2000, 1));
-    showPoints(1000); // W = 1250, 1.5625 points per pixel
+    showPoints(1000); // 1.5625 points per pixel
     draw();
     EXPECT_EQ(lines().size(), 1000U);
     EXPECT_TRUE(boxes().empty());
 }
 
-TEST_F(Curves, ADenseViewGetsOneBarPerPixelColumn) {
+TEST_F(Curves, DrawsEachRecordedTraceInItsOwnScaleAndUnderOverplotOnlyTheCurrentOne) {
+    s.TraceRange(2) = 40;
+    s.TraceOffset(2) = 10;
+    load({0, 100, 0}, {0, 5, 0});
+    showPoints(10);
+    draw();
+    const auto drawn = lines();
+    ASSERT_EQ(drawn.size(), 4U);
+    EXPECT_EQ(corners(drawn[1]), (std::array<double, 4>{0, 10, 1, 15}))
+        << "point by point, trace after trace";
+    EXPECT_EQ(drawn[1].colour, Yellow);
+    EXPECT_DOUBLE_EQ(disp.ScaleHeight(), -40 / 0.8) << "left in the scale of the last trace drawn";
+    s.CurrentTrace = 2;
+    draw(true);
+    ASSERT_EQ(lines().size(), 2U);
+    EXPECT_EQ(lines()[0].colour, Yellow);
+}
+
+TEST_F(Curves, ADenseViewGetsOneBarPerPixelColumnCutAtTheBandEnds) {
     std::vector<float> data(100001);
     for (std::size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<float>(i % 1000) - 500; // a ramp from -500 to 499 every 1000 points
     }
     load(data);
-    showPoints(100000); // W = 125000, S = 156.25: steps of 156 points, each bar 157 points wide
+    showPoints(100000); // S = 156.25: steps of 156 points, each bar 157 points wide
     draw();
-    const auto bars = boxes();
+    auto bars = boxes();
     ASSERT_FALSE(bars.empty());
-    EXPECT_DOUBLE_EQ(bars[0].x1, 0);
-    EXPECT_DOUBLE_EQ(bars[0].x2, 156.25);
-    EXPECT_DOUBLE_EQ(bars[0].y1, -500) << "smallest of points 0..156";
-    EXPECT_DOUBLE_EQ(bars[0].y2, -344) << "largest of points 0..156";
+    EXPECT_EQ(corners(bars[0]), (std::array<double, 4>{0, -500, 156.25, -344})) << "points 0 .. 156";
     EXPECT_DOUBLE_EQ(bars[1].x1, 156);
     EXPECT_TRUE(bars[0].filled);
     EXPECT_EQ(bars.size(), 641U) << "columns at 0, 156, ... up to the end of the view less one column";
-}
 
-TEST_F(Curves, BarsCollapseOntoTheBandEndsOrAreCutThere) {
-    std::vector<float> data(10000, 5000);
+    data.assign(10000, 5000);
     for (std::size_t i = 2000; i < 4000; ++i) {
         data[i] = -5000;
-    }
-    for (std::size_t i = 6000; i < 8000; ++i) {
-        data[i] = (i % 2 == 0) ? 0 : 3000;
+        data[i + 4000] = i % 2 == 0 ? 0 : 3000;
     }
     load(data);
     showPoints(8000); // 12.5 points per pixel
     draw();
-    const auto bars = boxes();
-    auto barAt = [&](double x) {
-        const auto found =
-            std::find_if(bars.begin(), bars.end(), [x](const DrawnFigure& b) { return b.x1 >= x; });
-        return *found;
+    bars = boxes();
+    const auto barAt = [&](double x) {
+        const auto found = std::ranges::find_if(bars, [x](const DrawnFigure& b) { return b.x1 >= x; });
+        return std::pair(found->y1, found->y2);
     };
-    EXPECT_DOUBLE_EQ(barAt(100).y1, 1000);
-    EXPECT_DOUBLE_EQ(barAt(100).y2, 1000) << "a column above the band collapses to its top";
-    EXPECT_DOUBLE_EQ(barAt(2100).y1, -1000);
-    EXPECT_DOUBLE_EQ(barAt(2100).y2, -1000) << "a column below the band collapses to its bottom";
-    EXPECT_DOUBLE_EQ(barAt(6100).y1, 0);
-    EXPECT_DOUBLE_EQ(barAt(6100).y2, 1000) << "a column crossing the top is cut there";
+    EXPECT_EQ(barAt(100), std::pair(1000.0, 1000.0)) << "a column above the band collapses to its top";
+    EXPECT_EQ(barAt(2100), std::pair(-1000.0, -1000.0)) << "a column below the band collapses to its bottom";
+    EXPECT_EQ(barAt(6100), std::pair(0.0, 1000.0)) << "a column crossing the top is cut there";
 }
 
 TEST_F(Curves, MarkerRunsAreBarsAboveTheTimeAxisAcrossTheViewEdges) {
     load(std::vector<float>(40, 0));
-    for (std::int64_t i = 0; i <= 12; ++i) {
-        s.Markers(i) = 100; // on before the view starts
-    }
-    for (std::int64_t i = 20; i <= 24; ++i) {
-        s.Markers(i) = 100;
-    }
-    for (std::int64_t i = 28; i <= 39; ++i) {
-        s.Markers(i) = 100; // still on past the right edge
+    for (std::int64_t i = 0; i < 40; ++i) {
+        // On before the view starts, in the view, and still on past its right edge.
+        s.Markers(i) = static_cast<Integer>(i <= 12 || (i >= 20 && i <= 24) || i >= 28 ? 100 : 0);
     }
     s.Markers(16) = 200;
     showPoints(20, 10); // points 10 .. 30: a screen ends one screen on from its start
@@ -187,32 +150,19 @@ TEST_F(Curves, MarkerRunsAreBarsAboveTheTimeAxisAcrossTheViewEdges) {
     ASSERT_EQ(bars.size(), 3U);
     const double expected[][2] = {{0, 3}, {10, 15}, {18, 20}};
     for (std::size_t i = 0; i < bars.size(); ++i) {
-        EXPECT_DOUBLE_EQ(bars[i].x1, expected[i][0]);
-        EXPECT_DOUBLE_EQ(bars[i].x2, expected[i][1]);
-        EXPECT_DOUBLE_EQ(bars[i].y1, 0.405 * H);
-        EXPECT_DOUBLE_EQ(bars[i].y2, 0.425 * H);
+        EXPECT_EQ(corners(bars[i]), (std::array{expected[i][0], 0.405 * H, expected[i][1], 0.425 * H}));
         EXPECT_EQ(bars[i].colour, disp.ForeColor());
     }
-    const auto drawn = lines();
-    const DrawnFigure& tick = drawn.back();
-    EXPECT_DOUBLE_EQ(tick.x1, 6);
-    EXPECT_DOUBLE_EQ(tick.x2, 6);
-    EXPECT_DOUBLE_EQ(tick.y1, 0.385 * H);
-    EXPECT_DOUBLE_EQ(tick.y2, 0.425 * H) << "a stimulus tick stands on the time axis";
-}
+    EXPECT_EQ(corners(lines().back()), (std::array{6.0, 0.385 * H, 6.0, 0.425 * H}))
+        << "a stimulus tick stands on the time axis";
 
-TEST_F(Curves, NoMarksWhileASpectrumIsShown) {
-    load(std::vector<float>(10, 0));
-    s.Markers(3) = 100;
-    s.Markers(5) = 200;
     s.SpectrumShown = true;
-    showPoints(10);
     draw();
-    EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(lines().size(), 10U) << "only the curve, points 0 .. 10";
+    EXPECT_TRUE(boxes().empty()) << "no marks while a spectrum is shown";
+    EXPECT_EQ(lines().size(), 20U) << "only the curve, points 10 .. 30";
 }
 
-TEST_F(Curves, BlockViewsNeverRunPastOneSweepNorPastTheLastSweep) {
+TEST_F(Curves, BlockViewsNeverRunPastOneSweepNorPastTheLastSweepNorPastTheStoredPoints) {
     s.BlockMode = true;
     s.SweepLength = 100;
     s.CurveCount = 3;
@@ -224,6 +174,16 @@ TEST_F(Curves, BlockViewsNeverRunPastOneSweepNorPastTheLastSweep) {
     showPoints(1000, 250);
     draw();
     EXPECT_EQ(s.ScreenPoints, 299) << "the data end before the sweep would";
+
+    s.CurveCount = 5; // names more sweeps than the arrays hold
+    load(std::vector<float>(150, 1));
+    showPoints(1000, 100);
+    draw();
+    EXPECT_EQ(lines().size(), 50U) << "points 100 .. 150, where the arrays end";
+    s.TraceData.erase();
+    s.Markers.erase();
+    draw();
+    EXPECT_TRUE(disp.drawingLog().empty());
 }
 
 TEST_F(Curves, BlockViewsDrawTheAverageBeforeTheSingleCurve) {
@@ -234,48 +194,16 @@ TEST_F(Curves, BlockViewsDrawTheAverageBeforeTheSingleCurve) {
     load({0, 10, 20, 30, 40, 50, 0});
     s.SampleCount = 6;
     s.AverageData.create(2);
-    s.AverageData(1, 0) = 1;
-    s.AverageData(1, 1) = 2;
-    s.AverageData(1, 2) = 3;
+    std::ranges::copy(std::array{1.0F, 2.0F, 3.0F}, s.AverageData.trace(1).begin());
     showPoints(3, 3);
     draw();
     const auto drawn = lines();
     ASSERT_EQ(drawn.size(), 4U);
-    EXPECT_EQ(drawn[0].colour, Grey);
-    EXPECT_DOUBLE_EQ(drawn[0].y1, 1);
-    EXPECT_DOUBLE_EQ(drawn[0].y2, 2);
-    EXPECT_EQ(drawn[1].colour, White);
-    EXPECT_DOUBLE_EQ(drawn[1].y1, 30);
-    EXPECT_DOUBLE_EQ(drawn[1].y2, 40);
-}
-
-TEST_F(Curves, NothingAtAllWithoutDataOrTheRecordingLayout) {
-    load({0, 1, 2});
-    s.DataLoaded = false;
-    setMousePointer(window, MousePointer::Hourglass);
-    showPoints(10);
-    draw();
-    EXPECT_TRUE(disp.drawingLog().empty());
-    EXPECT_EQ(mousePointer(window), MousePointer::Hourglass) << "the pointer is not touched";
-    s.MeasureLayout = true;
-    draw();
-    EXPECT_EQ(lines().size(), 2U);
-}
-
-TEST_F(Curves, ViewsNeverReadPastTheStoredPoints) {
-    s.BlockMode = true;
-    s.SweepLength = 100;
-    s.CurveCount = 5; // names more sweeps than the arrays hold
-    load(std::vector<float>(150, 1));
-    showPoints(1000, 100);
-    draw();
-    EXPECT_EQ(lines().size(), 50U) << "points 100 .. 150, where the arrays end";
-    s.TraceData.erase();
-    s.Markers.erase();
-    disp.Cls();
-    draw();
-    EXPECT_TRUE(disp.drawingLog().empty());
+    EXPECT_EQ(std::pair(drawn[0].colour, corners(drawn[0])),
+              std::pair(Grey, std::array<double, 4>{0, 1, 1, 2}));
+    EXPECT_EQ(std::pair(drawn[1].colour, corners(drawn[1])),
+              std::pair(White, std::array<double, 4>{0, 30, 1, 40}));
 }
 
 } // namespace
-} // namespace trazel
+} // namespace trazel::testing

@@ -1,7 +1,4 @@
-#include "support/measurement_fixture.h"
-
-#include <QAction>
-#include <QLabel>
+#include "support/open_file_fixture.h"
 
 namespace trazel::testing {
 namespace {
@@ -30,8 +27,9 @@ TEST_F(DisplaySelections, SetTheCurvesTheirPensAndTheCheckMark) {
     const std::array<Colour, 3> grey = {Grey, Grey, Grey};
     const SelectionCase cases[] = {
         {"single/average", &Trazel::mnuS_A_Click, "mnuS_A", "sng/ave", true, true, bright, grey},
+        {"single leaves the average pens alone", &Trazel::mnuS_Click, "mnuS", "single", true, false, bright,
+         grey},
         {"average/single", &Trazel::mnuA_S_Click, "mnuA_S", "ave/sng", true, true, grey, bright},
-        {"single", &Trazel::mnuS_Click, "mnuS", "single", true, false, bright, bright},
         {"average", &Trazel::mnuA_Click, "mnuA", " ave", false, true, bright, bright},
     };
     for (const SelectionCase& c : cases) {
@@ -40,43 +38,31 @@ TEST_F(DisplaySelections, SetTheCurvesTheirPensAndTheCheckMark) {
         EXPECT_EQ(window->SA_label->text(), c.caption);
         EXPECT_EQ(state.ShowSingle, c.single);
         EXPECT_EQ(state.ShowAverage, c.average);
-        for (int t = 1; t <= 3; ++t) {
-            EXPECT_EQ(state.SingleColour(t), c.singlePens[static_cast<std::size_t>(t - 1)]);
-            EXPECT_EQ(state.AverageColour(t), c.averagePens[static_cast<std::size_t>(t - 1)]);
-        }
+        EXPECT_EQ((std::array{state.SingleColour(1), state.SingleColour(2), state.SingleColour(3)}),
+                  c.singlePens);
+        EXPECT_EQ((std::array{state.AverageColour(1), state.AverageColour(2), state.AverageColour(3)}),
+                  c.averagePens);
         for (const char* menu : {"mnuS_A", "mnuA_S", "mnuS", "mnuA"}) {
             EXPECT_EQ(window->findChild<QAction*>(menu)->isChecked(), std::string(menu) == c.menu) << menu;
         }
     }
 }
 
-TEST_F(DisplaySelections, SingleLeavesTheAveragePensAlone) {
-    openBlockFile();
-    window->mnuA_S_Click();
-    window->mnuS_Click();
-    EXPECT_EQ(state.AverageColour(2), Yellow) << "bright from Average/Single";
-}
-
-TEST_F(DisplaySelections, ASelectionEndsTheOverplotView) {
-    openBlockFile();
-    window->PgDn_Click();
-    window->mnuOverplot->setChecked(true);
-    state.Overplot = true;
-    window->mnuA_Click();
-    EXPECT_FALSE(window->mnuOverplot->isChecked());
-    EXPECT_FALSE(state.Overplot);
-    EXPECT_EQ(state.CurrentCurve, 1);
-    EXPECT_EQ(state.ViewStart, 100.0F) << "the view start is not touched";
-    EXPECT_EQ(window->status->text(), "current curve: 1/4     averaged: 0");
-}
-
-TEST_F(DisplaySelections, WithoutOverplotTheCurveAndStatusStay) {
+TEST_F(DisplaySelections, EndTheOverplotViewAtTheFirstCurveOrElseLeaveCurveAndStatus) {
     openBlockFile();
     window->PgDn_Click();
     window->status->setText(QStringLiteral("unchanged"));
     window->mnuS_A_Click();
     EXPECT_EQ(state.CurrentCurve, 2);
     EXPECT_EQ(window->status->text(), "unchanged");
+
+    window->mnuOverplot->setChecked(true);
+    state.Overplot = true;
+    window->mnuA_Click();
+    EXPECT_FALSE(window->mnuOverplot->isChecked() || state.Overplot);
+    EXPECT_EQ(state.CurrentCurve, 1);
+    EXPECT_EQ(state.ViewStart, 100.0F) << "the view start is not touched";
+    EXPECT_EQ(window->status->text(), "current curve: 1/4     averaged: 0");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ui/plot_surface.h"
 
 #include <QStringList>
+#include <array>
 #include <vector>
 
 namespace trazel::testing {
@@ -26,6 +27,11 @@ inline std::vector<DrawnFigure> figuresOfKind(const PlotSurface& disp, DrawnFigu
         }
     }
     return figures;
+}
+
+// The ends of a line or the corners of a box: x1, y1, x2, y2.
+inline std::array<double, 4> corners(const DrawnFigure& figure) {
+    return {figure.x1, figure.y1, figure.x2, figure.y2};
 }
 
 } // namespace trazel::testing

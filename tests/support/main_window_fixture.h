@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/app_state.h"
-#include "window/main_window.h"
 #include "support/scripted_dialogs.h"
+#include "window/main_window.h"
 
 #include <gtest/gtest.h>
 #include <memory>

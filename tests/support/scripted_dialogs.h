@@ -2,8 +2,10 @@
 
 #include "ui/dialogs.h"
 
+#include <array>
 #include <deque>
-#include <string>
+#include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace trazel::testing {
@@ -24,20 +26,31 @@ public:
         FileDialogRequest request;
     };
 
-    ~ScriptedDialogs() override;
+    ~ScriptedDialogs() override {
+        EXPECT_TRUE(m_answers.empty()) << m_answers.size() << " scripted answer(s) were never asked for";
+    }
 
     void answerInput(const QString& answer) { m_answers.push_back({Kind::InputBox, answer, {}}); }
     void answerMessage(MsgAnswer answer) { m_answers.push_back({Kind::MsgBox, {}, answer}); }
     void answerOpen(const QString& path) { m_answers.push_back({Kind::Open, path, {}}); }
-    void answerSave(const QString& path) { m_answers.push_back({Kind::Save, path, {}}); }
 
     const std::vector<Question>& questions() const { return m_questions; }
     bool allAnswered() const { return m_answers.empty(); }
+    // Called with every question as it is asked, to look at the program at that moment.
+    std::function<void(const Question&)> onQuestion;
 
-    QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
-    QString ShowOpen(const FileDialogRequest& request) override;
-    QString ShowSave(const FileDialogRequest& request) override;
+    QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override {
+        return next({Kind::InputBox, prompt, title, defaultText, {}, {}, {}}).text;
+    }
+    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override {
+        return next({Kind::MsgBox, text, title, {}, buttons, icon, {}}).choice;
+    }
+    QString ShowOpen(const FileDialogRequest& request) override {
+        return next({Kind::Open, request.title, request.title, request.fileName, {}, {}, request}).text;
+    }
+    QString ShowSave(const FileDialogRequest& request) override {
+        return next({Kind::Save, request.title, request.title, request.fileName, {}, {}, request}).text;
+    }
 
 private:
     struct Answer {
@@ -45,7 +58,28 @@ private:
         QString text;
         MsgAnswer choice;
     };
-    Answer next(const Question& question);
+
+    static const char* nameOf(Kind kind) {
+        return std::array{"input box", "message box", "open dialog", "save dialog"}[static_cast<int>(kind)];
+    }
+
+    Answer next(const Question& question) {
+        m_questions.push_back(question);
+        if (onQuestion) {
+            onQuestion(question);
+        }
+        if (m_answers.empty()) {
+            ADD_FAILURE() << "Unscripted " << nameOf(question.kind) << ": \"" << question.text.toStdString()
+                          << "\" (title \"" << question.title.toStdString() << "\")";
+            return {question.kind, {}, MsgAnswer::Cancel};
+        }
+        const Answer answer = m_answers.front();
+        m_answers.pop_front();
+        EXPECT_EQ(answer.kind, question.kind)
+            << "expected a " << nameOf(answer.kind) << ", the program showed a " << nameOf(question.kind)
+            << ": \"" << question.text.toStdString() << "\"";
+        return answer;
+    }
 
     std::deque<Answer> m_answers;
     std::vector<Question> m_questions;

@@ -3,56 +3,11 @@
 #include "ui/dialogs.h"
 
 #include <QSignalSpy>
-#include <QTest>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 namespace trazel {
 namespace {
-
-TEST(OptionButton, RaisesClickWhenSetOnByCode) {
-    OptionButton button;
-    QSignalSpy clicks(&button, &OptionButton::Click);
-    button.setValue(true);
-    EXPECT_TRUE(button.Value());
-    button.setValue(false);
-    EXPECT_EQ(clicks.count(), 1) << "switching off raises nothing";
-}
-
-TEST(ComboBox, ReadsTheListIndexOfTypedOrPickedText) {
-    ComboBox combo({"none", "1. ch", "2. ch"});
-    QSignalSpy clicks(&combo, &ComboBox::Click);
-    QSignalSpy changes(&combo, &ComboBox::Change);
-    EXPECT_EQ(combo.ListIndex(), -1);
-    combo.setListIndex(2);
-    EXPECT_EQ(combo.Text(), "2. ch");
-    EXPECT_EQ(clicks.count(), 1);
-    combo.setText(QStringLiteral("1. ch"));
-    EXPECT_EQ(combo.ListIndex(), 1) << "typed text that matches an entry";
-    combo.setText(QStringLiteral("5. ch"));
-    EXPECT_EQ(combo.ListIndex(), -1) << "typed text that matches nothing";
-    EXPECT_GE(changes.count(), 2);
-}
-
-TEST(ComboBox, ReportsKeysWithEnterAsThirteenAndTheLossOfFocus) {
-    ComboBox combo({"10", "20"});
-    QSignalSpy keys(&combo, &ComboBox::KeyPress);
-    QSignalSpy lost(&combo, &ComboBox::LostFocus);
-    QTest::keyClick(&combo, Qt::Key_5);
-    QTest::keyClick(&combo, Qt::Key_Return);
-    ASSERT_EQ(keys.count(), 2);
-    EXPECT_EQ(keys[0][0].toInt(), '5');
-    EXPECT_EQ(keys[1][0].toInt(), 13);
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(&combo, &focusOut);
-    EXPECT_EQ(lost.count(), 1);
-}
-
-TEST(CommandButton, KeepsItsBackgroundColour) {
-    CommandButton button(QStringLiteral("*2"));
-    button.setBackColor(rgb(0, 255, 255));
-    EXPECT_EQ(button.BackColor(), rgb(0, 255, 255));
-}
 
 TEST(NameFilters, TurnsDescriptionAndPatternPairsIntoQtFilters) {
     EXPECT_EQ(toNameFilters(QStringLiteral("Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn")),
@@ -62,40 +17,13 @@ TEST(NameFilters, TurnsDescriptionAndPatternPairsIntoQtFilters) {
     EXPECT_EQ(toNameFilters(QStringLiteral("Dangling")), QStringList());
 }
 
-TEST(ScriptedDialogs, AnswersInOrderAndRecordsTheQuestions) {
-    testing::ScriptedDialogs dialogs;
-    dialogs.answerInput(QStringLiteral("500"));
-    dialogs.answerMessage(MsgAnswer::Yes);
-    EXPECT_EQ(dialogs.InputBox(QStringLiteral("Block length (ms):"), QStringLiteral("Get length"), "500"),
-              "500");
-    EXPECT_EQ(
-        dialogs.MsgBox(QStringLiteral("Sure?"), MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("t")),
-        MsgAnswer::Yes);
-    ASSERT_EQ(dialogs.questions().size(), 2U);
-    EXPECT_EQ(dialogs.questions()[0].title, "Get length");
-    EXPECT_EQ(dialogs.questions()[1].buttons, MsgButtons::YesNo);
-}
-
+// The scripted user of the window tests fails a test on a question nobody scripted and on an answer nobody
+// asked for.
 TEST(ScriptedDialogs, FailsTheTestOnAQuestionNobodyScripted) {
     EXPECT_NONFATAL_FAILURE(
-        {
-            testing::ScriptedDialogs dialogs;
-            dialogs.MsgBox(QStringLiteral("Unexpected"), MsgButtons::Ok, MsgIcon::None, QString());
-        },
+        testing::ScriptedDialogs().MsgBox("Unexpected", MsgButtons::Ok, MsgIcon::None, {}),
         "Unscripted message box");
-    EXPECT_NONFATAL_FAILURE(
-        {
-            testing::ScriptedDialogs dialogs;
-            dialogs.answerOpen(QStringLiteral("a.bin"));
-            dialogs.InputBox(QStringLiteral("Number?"), QString(), QString());
-        },
-        "expected a open dialog");
-    EXPECT_NONFATAL_FAILURE(
-        {
-            testing::ScriptedDialogs dialogs;
-            dialogs.answerInput(QStringLiteral("x"));
-        },
-        "never asked for");
+    EXPECT_NONFATAL_FAILURE(testing::ScriptedDialogs().answerInput(QStringLiteral("x")), "never asked for");
 }
 
 } // namespace

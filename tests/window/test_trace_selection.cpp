@@ -15,8 +15,9 @@ constexpr Colour Cyan = rgb(0, 255, 255);
 
 using TraceSelection = MainWindowTest;
 
-TEST_F(TraceSelection, ShowsOnlyTheSelectedTracesTableAndPaintsTheViewButtons) {
+TEST_F(TraceSelection, ShowsOnlyTheSelectedTracesTablePaintsTheViewButtonsAndRedrawsTheAmplitudeAxis) {
     const Colour colours[] = {rgb(255, 255, 255), Yellow, Cyan};
+    state.TracePeak(2) = 30;
     for (int index : {1, 2, 0}) {
         SCOPED_TRACE(index);
         window->ch_select[static_cast<std::size_t>(index)]->setValue(true);
@@ -27,41 +28,13 @@ TEST_F(TraceSelection, ShowsOnlyTheSelectedTracesTableAndPaintsTheViewButtons) {
         for (const CommandButton* button : {window->mul, window->div, window->pshift, window->nshift}) {
             EXPECT_EQ(button->BackColor(), colours[index]);
         }
+        if (index == 1) { // in trace 2's colour and scale
+            EXPECT_EQ(printedTexts(*window->disp, Yellow), QStringList({"40", "20", "0", "-20", "-40"}));
+            EXPECT_EQ(printedTexts(*window->disp, colours[0]),
+                      QStringList({"0.0", "2.0", "4.0", "6.0", " s"}));
+            EXPECT_DOUBLE_EQ(window->disp->ScaleHeight(), -80 / 0.8);
+        }
     }
-}
-
-TEST_F(TraceSelection, RedrawsTheAmplitudeAxisInTheTracesColourAndScale) {
-    state.TracePeak(2) = 30;
-    window->ch_select[1]->setValue(true);
-    EXPECT_EQ(printedTexts(*window->disp, Yellow), QStringList({"40", "20", "0", "-20", "-40"}));
-    EXPECT_EQ(printedTexts(*window->disp, rgb(255, 255, 255)),
-              QStringList({"0.0", "2.0", "4.0", "6.0", " s"}));
-    EXPECT_DOUBLE_EQ(window->disp->ScaleHeight(), -80 / 0.8);
-}
-
-TEST_F(TraceSelection, WhileMonitoringAsksTheLoopForANewScreenInsteadOfDrawing) {
-    state.Acquiring = true;
-    window->disp->Cls();
-    window->ch_select[2]->setValue(true);
-    EXPECT_EQ(state.CurrentTrace, 3);
-    EXPECT_TRUE(state.RedrawRequested);
-    EXPECT_TRUE(window->disp->drawingLog().empty());
-}
-
-TEST_F(TraceSelection, WhileRecordingRedrawsTheAxesAtOnce) {
-    state.Acquiring = true;
-    state.Recording = true;
-    window->ch_select[2]->setValue(true);
-    EXPECT_FALSE(state.RedrawRequested);
-    EXPECT_EQ(printedTexts(*window->disp, Cyan), QStringList({"1000", "500", "0", "-500", "-1000"}));
-}
-
-TEST_F(TraceSelection, InTheRecordingLayoutLeavesTheTablesAlone) {
-    state.MeasureLayout = true;
-    window->ch_select[1]->setValue(true);
-    EXPECT_TRUE(window->Grid1[0]->isVisible());
-    EXPECT_FALSE(window->Grid1[1]->isVisible());
-    EXPECT_EQ(window->mul->BackColor(), Yellow);
 }
 
 TEST_F(TraceSelection, ResizingThePlotRedrawsTheAxesAtTheNewSize) {
@@ -78,15 +51,6 @@ TEST_F(Exit, ClearsTheClipboardAndClosesTheWindow) {
     ASSERT_EQ(clipboard::text(), "left over");
     window->mnuExit_Click();
     EXPECT_EQ(clipboard::text(), "");
-    EXPECT_FALSE(window->isVisible());
-}
-
-TEST_F(Exit, ClearsTheClipboardAlsoWhenItHoldsAPicture) {
-    QImage picture(4, 4, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    clipboard::setPicture(picture);
-    window->mnuExit->trigger();
-    EXPECT_TRUE(clipboard::picture().isNull());
     EXPECT_FALSE(window->isVisible());
 }
 
