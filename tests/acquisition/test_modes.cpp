@@ -1,4 +1,4 @@
-#include "support/measurement_fixture.h"
+#include "support/open_file_fixture.h"
 #include "support/recording_fixture.h"
 
 #include <QLabel>

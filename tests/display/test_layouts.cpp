@@ -1,6 +1,6 @@
 #include "core/number_rules.h"
 #include "support/drawing_log.h"
-#include "support/measurement_fixture.h"
+#include "support/open_file_fixture.h"
 #include "support/recording_fixture.h"
 
 #include <QLabel>

@@ -33,6 +33,7 @@ public:
     void answerInput(const QString& answer) { m_answers.push_back({Kind::InputBox, answer, {}}); }
     void answerMessage(MsgAnswer answer) { m_answers.push_back({Kind::MsgBox, {}, answer}); }
     void answerOpen(const QString& path) { m_answers.push_back({Kind::Open, path, {}}); }
+    void answerSave(const QString& path) { m_answers.push_back({Kind::Save, path, {}}); }
 
     const std::vector<Question>& questions() const { return m_questions; }
     bool allAnswered() const { return m_answers.empty(); }
