@@ -75,13 +75,11 @@ protected:
     // The records of the data section: each the samples of the recorded traces and the marker word.
     static std::vector<std::vector<std::int16_t>> records(const QByteArray& bytes, int channels) {
         std::vector<std::vector<std::int16_t>> result;
-        const qsizetype size = 2 * (channels + 1);
-        for (qsizetype at = 128; at + size <= bytes.size(); at += size) {
-            std::vector<std::int16_t> words;
-            for (qsizetype w = 0; w < size; w += 2) {
-                words.push_back(wordAt(bytes, at + w));
+        for (qsizetype at = 128; at + 2 * (channels + 1) <= bytes.size(); at += 2 * (channels + 1)) {
+            result.emplace_back();
+            for (int w = 0; w <= channels; ++w) {
+                result.back().push_back(wordAt(bytes, at + 2 * w));
             }
-            result.push_back(words);
         }
         return result;
     }
@@ -106,9 +104,7 @@ TEST_F(Recording, MonitorRunsUntilStopAndNeedsAChannel) {
     EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
     EXPECT_FALSE(state.Acquiring);
     expectEnabled({window->halt, window->stim}, false);
-    const int segments = figuresOfKind(*window->disp, DrawnFigure::Kind::Line).size();
-    EXPECT_GT(printedTexts(*window->disp, state.TraceColour(1)).size(), 0);
-    EXPECT_GE(segments, 2 * 25); // both traces drew as the pen moved
+    EXPECT_GE(figuresOfKind(*window->disp, DrawnFigure::Kind::Line).size(), 2 * 25u); // both traces' pens
 
     runLoop(&Trazel::monitor_Click, [&](int pass) { // a mode change ends the loop and names the mode
         if (pass == 10) {
