@@ -1,10 +1,14 @@
-// Drawing the curves of a view on a plot 800 pixels wide.
+// Drawing the curves of a view on a plot 800 pixels wide, and the overplot view of many sweeps.
 
 #include "core/app_state.h"
 #include "display/curves.h"
+#include "files/bin_writer.h"
+#include "fixed_dialogs.h"
 #include "qt_benchmark_main.h"
 #include "ui/plot_surface.h"
+#include "window/main_window.h"
 
+#include <QTemporaryDir>
 #include <QWidget>
 #include <cmath>
 
@@ -59,6 +63,38 @@ BENCHMARK(BM_DrawCurves)
     ->Args({10'000'000, 1})
     ->Args({10'000'000, 3})
     ->Unit(benchmark::kMillisecond);
+
+// A block file of 1,000 sweeps of 1,000 points, one trace, laid out in the overplot view.
+void BM_DrawOverplot(benchmark::State& state) {
+    QTemporaryDir folder;
+    const std::filesystem::path path = folder.filePath(QStringLiteral("sweeps.bin")).toStdString();
+    binformat::Header header;
+    header.traceChannels = {1, 0, 0};
+    header.blockFlag = -1;
+    header.pointsPerSweep = 1000;
+    header.sampleIntervalUs = 1000;
+    std::vector<std::int16_t> samples(1000 * 1000);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<std::int16_t>(400 * std::sin(static_cast<double>(i % 1000) * 0.02));
+    }
+    auto writer = BinFileWriter::create(path, header);
+    writer->append(samples, std::vector<std::int16_t>(samples.size(), 0));
+    writer->close();
+
+    AppState s;
+    FixedDialogs dialogs;
+    dialogs.openFile = QString::fromStdString(path.string());
+    dialogs.input = QStringLiteral("0.1");
+    Trazel window(s, dialogs);
+    window.show();
+    window.mnuOpen_Click();
+    window.mnuOverplot_Click();
+    for (auto _ : state) {
+        window.DrawOverplot();
+    }
+    state.counters["sweeps"] = static_cast<double>(s.CurveCount);
+}
+BENCHMARK(BM_DrawOverplot)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

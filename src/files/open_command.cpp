@@ -1,4 +1,3 @@
-#include "window/main_window.h"
 #include "core/number_rules.h"
 #include "core/trace_colours.h"
 #include "files/file_view.h"
@@ -6,6 +5,7 @@
 #include "ui/dialogs.h"
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
+#include "window/main_window.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -82,6 +82,10 @@ void Trazel::OpenDataFile(const QString& fileName) {
         return;
     }
     s.DataLoaded = true;
+    // Raw curves returns every trace to the scale it was opened in.
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.SavedPeak(t) = s.TracePeak(t);
+    }
     if (s.BlockMode) {
         writeCurveStatus();
         return;

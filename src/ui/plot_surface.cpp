@@ -202,9 +202,21 @@ QPainter& PlotSurface::painterFor(Colour colour) {
     return *m_painter;
 }
 
-// Only the pixels a figure touched are painted again: the live pen draws a short segment per point.
+// Only the pixels the figures touched are painted again, once for all figures drawn before the next pass
+// of the event loop: the live pen draws a short segment per point, the overplot view a million.
 void PlotSurface::updateArea(const QRectF& pixels) {
-    update(pixels.normalized().toAlignedRect().adjusted(-2, -2, 2, 2));
+    m_dirty |= pixels.normalized().toAlignedRect().adjusted(-2, -2, 2, 2);
+    if (!m_updatePosted) {
+        m_updatePosted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_updatePosted = false;
+                update(m_dirty);
+                m_dirty = QRect();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void PlotSurface::endPainting() const {

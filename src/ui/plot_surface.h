@@ -142,6 +142,8 @@ private:
     QColor m_penColour;
     bool m_penInverts = false;
     std::vector<DrawnFigure> m_log;
+    QRect m_dirty;               // pixels drawn since the last update was asked for
+    bool m_updatePosted = false; // an update of m_dirty is on its way
 };
 
 } // namespace trazel

@@ -97,13 +97,7 @@ void Trazel::ch_select_Click(int Index) {
         }
     }
     s.CurrentTrace = static_cast<Integer>(t);
-    if (!s.Acquiring) {
-        redrawView();
-    } else if (s.Recording) {
-        drawAxes();
-    } else {
-        s.RedrawRequested = true;
-    }
+    redrawView();
 }
 
 void Trazel::ColourViewButtons(int t) {
@@ -149,6 +143,7 @@ void Trazel::resetTraceScales() {
         s.LevelY(t) = NoLevel;
         s.TraceScaleIndex(t) = 4;
         s.TracePeak(t) = 1000;
+        s.SavedPeak(t) = 1000;
         s.TableRow(t) = s.BlockStartRow(t) = s.NextRecord(t) = s.EntryColumn(t) = 1;
     }
 }
@@ -188,7 +183,16 @@ void Trazel::redrawAxesOrRequest() {
 
 void Trazel::redrawView() {
     if (s.Acquiring) {
-        s.RedrawRequested = true;
+        // A recording keeps its pen on the new axes; monitoring starts a new screen at its next point.
+        if (s.Recording) {
+            drawAxes();
+        } else {
+            s.RedrawRequested = true;
+        }
+        return;
+    }
+    if (mnuOverplot->isChecked()) {
+        DrawOverplot();
         return;
     }
     drawAxes();

@@ -93,6 +93,22 @@ public:
     // Where recordings are proposed: nb_data in the home folder, made when missing.
     static QString recordingFolder();
 
+    // The view of the evaluated data: Expand and Compress halve and double the time span, Zoom selection
+    // shows the selected stretch; "*2" and "/2" change the selected trace's gain, the arrows shift it by
+    // scale steps; Invert flips its sign; Raw curves undoes all of it; Overplot lays the sweeps one below
+    // the other (DrawOverplot draws that view).
+    void mnuExpand_Click();
+    void mnuCompress_Click();
+    void mnuZoom_sel_Click();
+    void mul_Click();
+    void div_Click();
+    void pshift_Click();
+    void nshift_Click();
+    void mnuInvert_Click();
+    void mnuRaw_Click();
+    void mnuOverplot_Click();
+    void DrawOverplot();
+
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
     // Reads the file with the reader its extension (FileExt) names, clears the annotations and the
@@ -236,8 +252,15 @@ private:
     // The controls of the recording layout, which the evaluation layout hides.
     std::vector<QWidget*> recordingControls() const;
     void headTable(FlexGrid& grid);
-    // Redraws what the current view shows: the axes, and the curves once there are any.
+    // Redraws what the current view shows: the axes, and the curves once there are any, or the overplot
+    // view; while the acquisition loop runs, as the loop needs it.
     void redrawView();
+    // Shows a time span of `screenLen` in `unit` on a plot of `scaleWidth`, when that holds some points
+    // (at least `fewestPoints`) and at most 2^31; false leaves the view as it was.
+    bool showTimeSpan(Single screenLen, const std::string& unit, double scaleWidth, double fewestPoints = 0);
+    double millisecondsScaleWidth(Single screenLen) const;
+    void setStandardScaleWidth();
+    void shiftCurrentTrace(int steps);
     void drawAxes();
     void drawCurves();
 

@@ -364,6 +364,12 @@ void Trazel::connectHandlers() {
     onClick(mnuS, [this] { mnuS_Click(); });
     onClick(mnuA, [this] { mnuA_Click(); });
     onClick(mnuBlock, [this] { mnuBlock_Click(); });
+    onClick(mnuExpand, [this] { mnuExpand_Click(); });
+    onClick(mnuCompress, [this] { mnuCompress_Click(); });
+    onClick(mnuZoom_sel, [this] { mnuZoom_sel_Click(); });
+    onClick(mnuInvert, [this] { mnuInvert_Click(); });
+    onClick(mnuRaw, [this] { mnuRaw_Click(); });
+    onClick(mnuOverplot, [this] { mnuOverplot_Click(); });
     onClick(mnuContinuous, [this] { mnuContinuous_Click(); });
     onClick(mnuMeasure, [this] { mnuMeasure_Click(); });
     onClick(mnuTrazel, [this] { mnuTrazel_Click(); });
@@ -382,7 +388,11 @@ void Trazel::connectHandlers() {
         {halt, &Trazel::halt_Click},
         {save, &Trazel::save_Click},
         {stim, &Trazel::stim_Click},
-        {drug_button, &Trazel::drug_button_Click}};
+        {drug_button, &Trazel::drug_button_Click},
+        {mul, &Trazel::mul_Click},
+        {div, &Trazel::div_Click},
+        {pshift, &Trazel::pshift_Click},
+        {nshift, &Trazel::nshift_Click}};
     for (const auto& [button, handler] : buttons) {
         connect(button, &QPushButton::clicked, this, handler);
     }
