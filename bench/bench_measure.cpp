@@ -1,12 +1,15 @@
-// Accepting a long sweep into the running average, and adding a row to a nearly full results table.
+// Accepting a long sweep into the running average, adding a row to a nearly full results table, and the
+// automatic peak search over a long selection.
 
 #include "core/app_state.h"
-#include "window/main_window.h"
 #include "display/average.h"
 #include "files/bin_writer.h"
 #include "fixed_dialogs.h"
+#include "measure/peak_search.h"
 #include "qt_benchmark_main.h"
+#include "window/main_window.h"
 
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -77,6 +80,22 @@ void BM_AddToAFullTable(benchmark::State& state) {
     state.counters["rows"] = s.TableRow(1);
 }
 BENCHMARK(BM_AddToAFullTable)->Unit(benchmark::kMillisecond);
+
+// 10,000,000 samples of noisy waves of 1,000 samples: 20,000 extremes.
+void BM_PeakSearch(benchmark::State& state) {
+    std::vector<float> samples(10'000'000);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<float>(500 * std::sin(static_cast<double>(i) * 0.00628318530717958) +
+                                        static_cast<double>(i * 7919 % 41) - 20);
+    }
+    std::size_t extremes = 0;
+    for (auto _ : state) {
+        extremes =
+            findPeaks(samples, 0, 0, static_cast<std::int64_t>(samples.size()), -50, 50).extremes.size();
+    }
+    state.counters["extremes"] = static_cast<double>(extremes);
+}
+BENCHMARK(BM_PeakSearch)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -2,10 +2,10 @@
 // columns 5, 6 and 7 when it has two data rows or more, then a thin separator row.
 
 #include "core/display_text.h"
-#include "window/main_window.h"
 #include "core/number_rules.h"
 #include "measure/statistics.h"
 #include "ui/flex_grid.h"
+#include "window/main_window.h"
 
 #include <vector>
 

@@ -14,15 +14,14 @@
 
 namespace trazel {
 
-namespace {} // namespace
-
-void Trazel::disp_MouseDown(int Button, int /*Shift*/, double X, [[maybe_unused]] double Y) {
+void Trazel::disp_MouseDown(int Button, int /*Shift*/, double X, double Y) {
     if (!s.DataLoaded) {
         return;
     }
     setCurrentTraceScale();
     if (s.AutoPeaks) {
-        return; // in auto-peaks mode a press places the level band at Y
+        placeLevelBand(Y); // a press of any button places the level band
+        return;
     }
     if (Button == LeftButton) {
         if (s.CursorX != -1) {
@@ -42,13 +41,14 @@ void Trazel::disp_MouseDown(int Button, int /*Shift*/, double X, [[maybe_unused]
     add->setFocus();
 }
 
-void Trazel::disp_MouseMove(int Button, int /*Shift*/, double X, double /*Y*/) {
-    if (Button == 0 || !s.DataLoaded) {
+void Trazel::disp_MouseMove(int Button, int /*Shift*/, double X, double Y) {
+    if (Button != LeftButton || !s.DataLoaded) {
         return;
     }
     setCurrentTraceScale();
-    if (s.AutoPeaks || Button != LeftButton) {
-        return; // in auto-peaks mode a left drag moves the level band
+    if (s.AutoPeaks) {
+        placeLevelBand(Y); // a left drag moves the level band
+        return;
     }
     const Single x = static_cast<Single>(cursorPosition(X));
     Label1->hide();

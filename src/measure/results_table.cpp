@@ -1,9 +1,9 @@
 #include "core/display_text.h"
-#include "window/main_window.h"
 #include "core/number_rules.h"
 #include "measure/table_layout.h"
 #include "ui/dialogs.h"
 #include "ui/flex_grid.h"
+#include "window/main_window.h"
 
 #include <QAction>
 #include <cmath>
@@ -73,8 +73,9 @@ void Trazel::add_Click() {
     if (s.NextRecord(s.CurrentTrace) > ResultCapacity) {
         return; // the table of this trace is full
     }
-    // In auto-peaks mode the peak search enters its rows instead.
-    if (!s.AutoPeaks) {
+    if (s.AutoPeaks) {
+        searchPeaks(); // enters a row for every extreme it finds
+    } else {
         AddResultRow();
     }
 }

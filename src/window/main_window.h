@@ -109,6 +109,10 @@ public:
     void mnuOverplot_Click();
     void DrawOverplot();
 
+    // Automatic peaks over a selection: switched on and off here, the level band placed with the mouse,
+    // the search run by Add.
+    void mnuPeaks_Click();
+
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
     // Reads the file with the reader its extension (FileExt) names, clears the annotations and the
@@ -341,6 +345,10 @@ private:
     void invertLine(double x1, double y1, double x2, double y2);
     void invertBox(double x1, double y1, double x2, double y2);
     void moveSelection(double x);
+    void placeLevelBand(double Y);
+    void removeLevelBand();
+    void invertLevelBand();
+    void searchPeaks();
 
     FlexGrid& currentGrid();
     int statisticsColumn(int field) const;

@@ -370,6 +370,7 @@ void Trazel::connectHandlers() {
     onClick(mnuInvert, [this] { mnuInvert_Click(); });
     onClick(mnuRaw, [this] { mnuRaw_Click(); });
     onClick(mnuOverplot, [this] { mnuOverplot_Click(); });
+    onClick(mnuPeaks, [this] { mnuPeaks_Click(); });
     onClick(mnuContinuous, [this] { mnuContinuous_Click(); });
     onClick(mnuMeasure, [this] { mnuMeasure_Click(); });
     onClick(mnuTrazel, [this] { mnuTrazel_Click(); });
