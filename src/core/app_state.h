@@ -46,15 +46,19 @@ private:
 // starts as zero, empty or absent; the main window's start-up gives the start-up values.
 struct AppState {
     // Mode and layout
-    bool BlockMode = false;                 // data and recording cut into sweeps of SweepLength points
-    bool FileBlockMode = false;             // BlockMode of the data file last read
-    bool MeasureLayout = false;             // the recording layout is shown
-    bool DataLoaded = false;                // data are present for display
-    bool ShowSingle = false;                // single curves are drawn
-    bool ShowAverage = false;               // averaged curves are drawn
-    bool SpectrumShown = false;             // TraceData holds a power spectrum
-    bool Overplot = false;                  // the overplot view is active
-    bool LabelDragging = false;             // a text label is being dragged over the plot
+    bool BlockMode = false;     // data and recording cut into sweeps of SweepLength points
+    bool FileBlockMode = false; // BlockMode of the data file last read
+    bool MeasureLayout = false; // the recording layout is shown
+    bool DataLoaded = false;    // data are present for display
+    bool ShowSingle = false;    // single curves are drawn
+    bool ShowAverage = false;   // averaged curves are drawn
+    bool SpectrumShown = false; // TraceData holds a power spectrum
+    bool Overplot = false;      // the overplot view is active
+    bool LabelDragging = false; // a text label is being dragged over the plot
+    Integer FocusedLabel = 0;   // the text label that last had the focus
+    Integer DraggedLabel = 0;
+    Single LabelGrabX = 0; // where within the dragged label the pointer holds it, in pixels
+    Single LabelGrabY = 0;
     TraceArray<Single> FirstDisplacement;   // overplot: offset of the first curve, % of plot height
     TraceArray<Single> FurtherDisplacement; // overplot: spacing of later curves, % of plot height
 

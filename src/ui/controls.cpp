@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <algorithm>
 
 namespace trazel {
@@ -55,9 +56,32 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
+void TextBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    emit GotFocus();
+}
+
 void TextBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     emit LostFocus();
+}
+
+namespace {
+
+int buttonsOf(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0);
+}
+
+} // namespace
+
+void TextBox::mouseMoveEvent(QMouseEvent* event) {
+    QLineEdit::mouseMoveEvent(event);
+    emit MouseMove(buttonsOf(event->buttons()), 0, event->position().x(), event->position().y());
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    emit MouseUp(buttonsOf(event->button()), 0, event->position().x(), event->position().y());
 }
 
 ComboBox::ComboBox(const QStringList& items, QWidget* parent) : QComboBox(parent) {

@@ -36,7 +36,8 @@ signals:
     void Click();
 };
 
-// A text box that reports keys (before they reach the field) and the loss of focus.
+// A text box that reports keys (before they reach the field), the focus coming and going, and the mouse
+// moving over it or let go (button 1 left, 2 right; x and y in pixels within the box).
 class TextBox : public QLineEdit {
     Q_OBJECT
 
@@ -45,11 +46,17 @@ public:
 
 signals:
     void KeyPress(int keyAscii);
+    void GotFocus();
     void LostFocus();
+    void MouseMove(int button, int shift, double x, double y);
+    void MouseUp(int button, int shift, double x, double y);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 // A combo box with typed text and a list. Click: a list entry was picked (by the user or by setting

@@ -113,6 +113,20 @@ public:
     // the search run by Add.
     void mnuPeaks_Click();
 
+    // Short text labels over the plot: Insert puts up the first free one of 20 to be typed into, Enter
+    // ends the editing and the label shrinks to its text, an emptied label is free again; Delete frees the
+    // label that last had the focus. A label is dragged with the left button held and lands where it is
+    // let go over the plot. Marks off wipes the level band and the selection.
+    void mnuTextInsert_Click();
+    void mnuTextDelete_Click();
+    void Text1_GotFocus(int Index);
+    void Text1_KeyPress(int Index, int KeyAscii);
+    void Text1_LostFocus(int Index);
+    void Text1_MouseMove(int Index, int Button, int Shift, double X, double Y);
+    // The dragged label let go at X, Y in the plot's pixels.
+    void disp_DragDrop(int Index, double X, double Y);
+    void mnuMarksoff_Click();
+
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
     // Reads the file with the reader its extension (FileExt) names, clears the annotations and the

@@ -93,6 +93,7 @@ void Trazel::createPlot() {
         Text1[i] = new TextBox(disp);
         Text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
         Text1[i]->hide();
+        Text1[i]->setEnabled(false); // free until inserted
     }
     Timer1 = new Timer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -371,6 +372,24 @@ void Trazel::connectHandlers() {
     onClick(mnuRaw, [this] { mnuRaw_Click(); });
     onClick(mnuOverplot, [this] { mnuOverplot_Click(); });
     onClick(mnuPeaks, [this] { mnuPeaks_Click(); });
+    onClick(mnuTextInsert, [this] { mnuTextInsert_Click(); });
+    onClick(mnuTextDelete, [this] { mnuTextDelete_Click(); });
+    onClick(mnuMarksoff, [this] { mnuMarksoff_Click(); });
+    for (std::size_t i = 0; i < Text1.size(); ++i) {
+        const int index = static_cast<int>(i);
+        TextBox* label = Text1[i];
+        connect(label, &TextBox::GotFocus, this, [this, index] { Text1_GotFocus(index); });
+        connect(label, &TextBox::KeyPress, this, [this, index](int key) { Text1_KeyPress(index, key); });
+        connect(label, &TextBox::LostFocus, this, [this, index] { Text1_LostFocus(index); });
+        connect(label, &TextBox::MouseMove, this, [this, index](int button, int shift, double x, double y) {
+            Text1_MouseMove(index, button, shift, x, y);
+        });
+        // A drag ends where the pointer is let go, taken into the plot's pixels.
+        connect(label, &TextBox::MouseUp, this, [this, index, label](int, int, double x, double y) {
+            const QPointF at = label->mapToParent(QPointF(x, y));
+            disp_DragDrop(index, at.x(), at.y());
+        });
+    }
     onClick(mnuContinuous, [this] { mnuContinuous_Click(); });
     onClick(mnuMeasure, [this] { mnuMeasure_Click(); });
     onClick(mnuTrazel, [this] { mnuTrazel_Click(); });
