@@ -54,6 +54,10 @@ TEST_F(ViewCommands, ExpandAndCompressStepThroughTheTimeBases) {
     window->mnuExpand_Click();
     window->mnuExpand_Click();
     EXPECT_EQ(timeBase(), "512ms");
+    for (int i = 0; i < 40; ++i) {
+        window->mnuCompress_Click();
+    }
+    EXPECT_LE(0.8 * window->disp->ScaleWidth(), 2147483648.0); // the plot's positions still hold the view
 }
 
 TEST_F(ViewCommands, ZoomSelectionShowsTheStretchInRoundUnits) {
@@ -95,6 +99,11 @@ TEST_F(ViewCommands, GainStopsAtTheEndStepsWithoutRedrawing) {
     window->pshift_Click();
     window->nshift_Click();
     EXPECT_EQ(state.TraceShift(1), 1);
+    state.Acquiring = true; // while monitoring the loop redraws at its next point
+    markPlot();
+    window->mul_Click();
+    EXPECT_TRUE(state.RedrawRequested && !plotRedrawn());
+    state.Acquiring = false;
     EXPECT_EQ(state.TraceOffset(1), state.ScaleSteps(state.TraceScaleIndex(1)));
 }
 
