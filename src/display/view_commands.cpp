@@ -208,28 +208,27 @@ void Trazel::mnuOverplot_Click() {
             s.FirstDisplacement(t) = s.FurtherDisplacement(t) = DefaultDisplacement;
         }
     }
-    // An answer that is no number counts as none.
-    const std::optional<double> first = numericValue(
-        dialogs
-            .InputBox(QStringLiteral("Enter displacement of first curve in % of display height:"),
-                      QStringLiteral("First displacement"),
-                      qtext(plainText(s.FirstDisplacement(s.CurrentTrace))))
-            .toStdString());
+    const std::optional<double> first =
+        askDisplacement(QStringLiteral("first curve"), QStringLiteral("First displacement"),
+                        s.FirstDisplacement(s.CurrentTrace));
     if (!first) {
         return;
     }
-    const std::optional<double> further = numericValue(
-        dialogs
-            .InputBox(QStringLiteral("Enter displacement of subsequent curves in % of display height:"),
-                      QStringLiteral("Further displacement"),
-                      qtext(plainText(s.FurtherDisplacement(s.CurrentTrace))))
-            .toStdString());
+    const std::optional<double> further =
+        askDisplacement(QStringLiteral("subsequent curves"), QStringLiteral("Further displacement"),
+                        s.FurtherDisplacement(s.CurrentTrace));
     for (int t = 1; t <= TraceCount; ++t) {
         s.FirstDisplacement(t) = static_cast<Single>(*first);
         s.FurtherDisplacement(t) = further ? static_cast<Single>(*further) : DefaultDisplacement;
     }
     s.Overplot = true;
     DrawOverplot();
+}
+
+// A displacement in % of the plot height; an answer that is no number counts as none.
+std::optional<double> Trazel::askDisplacement(const QString& curves, const QString& title, Single current) {
+    const QString prompt = QStringLiteral("Enter displacement of %1 in % of display height:").arg(curves);
+    return numericValue(dialogs.InputBox(prompt, title, qtext(plainText(current))).toStdString());
 }
 
 // The selected trace's sweeps one below the other: the first FirstDisplacement % of the plotting height

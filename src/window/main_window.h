@@ -279,6 +279,7 @@ private:
     double millisecondsScaleWidth(Single screenLen) const;
     void setStandardScaleWidth();
     void shiftCurrentTrace(int steps);
+    std::optional<double> askDisplacement(const QString& curves, const QString& title, Single current);
     void drawAxes();
     void drawCurves();
 
