@@ -123,8 +123,7 @@ void Trazel::createSweepBuffers() {
         s.SampleCount = static_cast<Long>(last);
     }
     // An average that restarts from zeros must count from zero, or the next sweep is weighted wrongly.
-    s.AveragedCount = 0;
-    ave_count->setText(displayText(s.AveragedCount, " ###0"));
+    clearAveragedCount();
 }
 
 void Trazel::writeModeCaption() {
@@ -167,8 +166,7 @@ void Trazel::mnuContinuous_Click() {
         monitor->show();
         save->hide();
         enableControls(lengthFields(), true);
-        s.AveragedCount = 0;
-        ave_count->setText(displayText(s.AveragedCount, " ###0"));
+        clearAveragedCount();
         writeScreenLength();
     } else {
         ResetTable();

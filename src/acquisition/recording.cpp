@@ -19,14 +19,6 @@
 
 namespace trazel {
 
-namespace {
-
-Integer typedInteger(const ComboBox& field) {
-    return toInteger(leadingNumber(field.Text().toStdString()));
-}
-
-} // namespace
-
 QString Trazel::recordingFolder() {
     const QString folder = QDir::home().filePath(QStringLiteral("nb_data"));
     QDir().mkpath(folder);
@@ -142,8 +134,8 @@ void Trazel::stim_Click() {
     const std::int64_t last = static_cast<std::int64_t>(s.SweepLength) - 1;
     s.RawData.create(last);
     s.Markers.create(last);
-    for (const std::int64_t point : stimulusPoints(typedInteger(*dly1), typedInteger(*interval),
-                                                   typedInteger(*stim_num), s.SampleInterval, last)) {
+    for (const std::int64_t point : stimulusPoints(toInteger(dly1->Number()), toInteger(interval->Number()),
+                                                   toInteger(stim_num->Number()), s.SampleInterval, last)) {
         s.Markers(point) = MarkerStimulus;
     }
     m_source.MakeSweep(s.RawData);
@@ -188,9 +180,9 @@ bool Trazel::openRecording() {
     }
     header.blockFlag = s.BlockMode ? -1 : 0;
     header.pointsPerSweep = s.SweepLength;
-    header.stimDelay = typedInteger(*dly1);
-    header.stimCount = typedInteger(*stim_num);
-    header.stimInterval = typedInteger(*interval);
+    header.stimDelay = toInteger(dly1->Number());
+    header.stimCount = toInteger(stim_num->Number());
+    header.stimInterval = toInteger(interval->Number());
     header.sampleIntervalUs = toLong(static_cast<double>(s.SampleInterval) * 1000 * 1000);
     m_recordFile = BinFileWriter::create(std::filesystem::path(s.FileName), header);
     if (!m_recordFile) {

@@ -18,10 +18,6 @@ constexpr int EnterKey = 13;
 constexpr Single MinimumIntervalUs = 30;
 constexpr Single MaximumRateHz = 1000;
 
-Single typedNumber(const ComboBox& field) {
-    return static_cast<Single>(leadingNumber(field.Text().toStdString()));
-}
-
 } // namespace
 
 void Trazel::sampling_hz_KeyPress(int KeyAscii) {
@@ -31,7 +27,7 @@ void Trazel::sampling_hz_KeyPress(int KeyAscii) {
 }
 
 void Trazel::sampling_hz_LostFocus() {
-    const Single v = typedNumber(*sampling_hz);
+    const Single v = static_cast<Single>(sampling_hz->Number());
     // An untouched field changes nothing, above all not the block-mode average. Intervals are compared as
     // stored: 1000 us and 1 / 1000 s are the same Single, their product with 1E6 is not quite 1000.
     const Single interval = static_cast<Single>(v / 1000000.0);
@@ -80,7 +76,7 @@ void Trazel::scr_lng_KeyPress(int KeyAscii) {
 }
 
 void Trazel::scr_lng_LostFocus() {
-    const Single v = typedNumber(*scr_lng);
+    const Single v = static_cast<Single>(scr_lng->Number());
     // A screen of no time (or of no whole point) would leave the plot without a scale.
     if (!(v > 0) || !screenPointCount(s.TimeFactor, v, s.SampleInterval)) {
         writeScreenLength();
@@ -108,7 +104,7 @@ void Trazel::file_lng_KeyPress(int KeyAscii) {
 // A length of no time would size the recording negatively; while the field holds one the length stays,
 // so the user can clear the field and type anew.
 void Trazel::file_lng_Change() {
-    const Single v = typedNumber(*file_lng);
+    const Single v = static_cast<Single>(file_lng->Number());
     if (v > 0) {
         s.FileLength = v;
         s.SampleCount = toLong(static_cast<double>(s.SamplingRate) * s.FileLength);
@@ -116,7 +112,7 @@ void Trazel::file_lng_Change() {
 }
 
 void Trazel::file_lng_LostFocus() {
-    if (!(typedNumber(*file_lng) > 0)) {
+    if (!(static_cast<Single>(file_lng->Number()) > 0)) {
         file_lng->setText(qtext(plainText(s.FileLength)));
     }
 }

@@ -1,5 +1,7 @@
 #include "ui/controls.h"
 
+#include "core/number_rules.h"
+#include "ui/mouse_buttons.h"
 #include "ui/qt_colour.h"
 
 #include <QKeyEvent>
@@ -66,22 +68,14 @@ void TextBox::focusOutEvent(QFocusEvent* event) {
     emit LostFocus();
 }
 
-namespace {
-
-int buttonsOf(Qt::MouseButtons buttons) {
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0);
-}
-
-} // namespace
-
 void TextBox::mouseMoveEvent(QMouseEvent* event) {
     QLineEdit::mouseMoveEvent(event);
-    emit MouseMove(buttonsOf(event->buttons()), 0, event->position().x(), event->position().y());
+    emit MouseMove(buttonState(event->buttons()), 0, event->position().x(), event->position().y());
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
-    emit MouseUp(buttonsOf(event->button()), 0, event->position().x(), event->position().y());
+    emit MouseUp(buttonState(event->button()), 0, event->position().x(), event->position().y());
 }
 
 ComboBox::ComboBox(const QStringList& items, QWidget* parent) : QComboBox(parent) {
@@ -100,6 +94,10 @@ int ComboBox::ListIndex() const {
 void ComboBox::setListIndex(int index) {
     setCurrentIndex(index);
     emit Click();
+}
+
+double ComboBox::Number() const {
+    return leadingNumber(Text().toStdString());
 }
 
 void ComboBox::setText(const QString& text) {

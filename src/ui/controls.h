@@ -70,6 +70,8 @@ public:
     int ListIndex() const;
     void setListIndex(int index);
     QString Text() const { return currentText(); }
+    // The number typed: the leading number of the text, 0 without one.
+    double Number() const;
     void setText(const QString& text);
 
 signals:

@@ -3,8 +3,6 @@
 #include "ui/qt_colour.h"
 #include "ui/twips.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <algorithm>
@@ -36,7 +34,6 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
 PlotSurface::PlotSurface(QWidget* parent)
     : QWidget(parent), m_foreColor(White), m_backColor(Blue), m_image(1, 1, QImage::Format_RGB32) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAcceptDrops(true);
     setMouseTracking(true);
     setMinimumSize(200, 150);
     m_image.fill(toQColor(m_backColor));
@@ -242,17 +239,6 @@ void PlotSurface::resizeEvent(QResizeEvent*) {
     emit Resized();
 }
 
-int PlotSurface::buttonState(Qt::MouseButtons buttons) const {
-    int state = 0;
-    if (buttons & Qt::LeftButton) {
-        state |= LeftButton;
-    }
-    if (buttons & Qt::RightButton) {
-        state |= RightButton;
-    }
-    return state;
-}
-
 void PlotSurface::emitMouse(QMouseEvent* event, bool press) {
     const QPointF at = event->position();
     const double x = userX(at.x());
@@ -271,28 +257,6 @@ void PlotSurface::mousePressEvent(QMouseEvent* event) {
 
 void PlotSurface::mouseMoveEvent(QMouseEvent* event) {
     emitMouse(event, false);
-}
-
-void PlotSurface::dragEnterEvent(QDragEnterEvent* event) {
-    if (qobject_cast<QWidget*>(event->source())) {
-        event->acceptProposedAction();
-    }
-}
-
-void PlotSurface::dragMoveEvent(QDragMoveEvent* event) {
-    if (qobject_cast<QWidget*>(event->source())) {
-        event->acceptProposedAction();
-    }
-}
-
-void PlotSurface::dropEvent(QDropEvent* event) {
-    auto* source = qobject_cast<QWidget*>(event->source());
-    if (!source) {
-        return;
-    }
-    const QPointF at = event->position();
-    emit DragDrop(source, userX(at.x()), userY(at.y()));
-    event->acceptProposedAction();
 }
 
 } // namespace trazel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/colour.h"
+#include "ui/mouse_buttons.h"
 
 #include <QImage>
 #include <QPainter>
@@ -15,10 +16,6 @@ namespace trazel {
 enum class ScaleMode { User = 0, Twips = 1, Pixels = 3 };
 
 enum class DrawMode { Invert = 6, CopyPen = 13 };
-
-// Mouse button codes of the plot's mouse events.
-constexpr int LeftButton = 1;
-constexpr int RightButton = 2;
 
 // One figure or text drawn since the surface was last cleared, in user coordinates.
 struct DrawnFigure {
@@ -97,7 +94,6 @@ public:
 signals:
     void MouseDown(int button, int shift, double x, double y);
     void MouseMove(int button, int shift, double x, double y);
-    void DragDrop(QWidget* source, double x, double y);
     // The surface has a new size; its image is blank and waits for a redraw.
     void Resized();
 
@@ -106,9 +102,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     QPainter& painterFor(Colour colour);
@@ -121,7 +114,6 @@ private:
     // The pixel position of a user coordinate, held within a range the rasteriser handles; nothing for
     // a coordinate that is not a number.
     std::optional<QPointF> drawablePixels(double x, double y) const;
-    int buttonState(Qt::MouseButtons buttons) const;
     void emitMouse(QMouseEvent* event, bool press);
 
     double m_scaleLeft = 0;

@@ -150,8 +150,7 @@ void Trazel::resetTraceScales() {
 
 void Trazel::resetViewState() {
     resetCurvePens(s);
-    s.AveragedCount = 0;
-    ave_count->setText(displayText(s.AveragedCount, " ###0"));
+    clearAveragedCount();
     s.TimeDivisions = 4;
     s.AmpDivisions = 4;
     s.MaxPointsPerPixel = 6;
@@ -163,6 +162,11 @@ void Trazel::resetViewState() {
     s.SelEnd = -1;
     s.ViewStart = 0;
     s.AutoPeaks = false;
+}
+
+void Trazel::clearAveragedCount() {
+    s.AveragedCount = 0;
+    ave_count->setText(displayText(s.AveragedCount, " ###0"));
 }
 
 void Trazel::measurePlotWidth() {

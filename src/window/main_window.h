@@ -283,6 +283,8 @@ private:
     void drawAxes();
     void drawCurves();
 
+    // No sweep averaged yet, and the count shown so.
+    void clearAveragedCount();
     // The plot's width in pixels into PlotWidthPx, keeping its scale width.
     void measurePlotWidth();
     // Starting values shared by start-up and the layout commands.
