@@ -108,7 +108,7 @@ private:
     void endPainting() const;
     void drawLine(double x1, double y1, double x2, double y2, Colour colour);
     void drawBox(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill);
-    void updateArea(const QRectF& pixels);
+    void updateArea(const QRect& pixels);
     void log(DrawnFigure::Kind kind, double x1, double y1, double x2, double y2, Colour colour,
              const QString& text = {}, bool filled = false);
     // The pixel position of a user coordinate, held within a range the rasteriser handles; nothing for

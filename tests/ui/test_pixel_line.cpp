@@ -1,0 +1,79 @@
+#include "ui/pixel_line.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace trazel {
+namespace {
+
+constexpr std::uint32_t Background = 0xFF0000FF;
+constexpr std::uint32_t Ink = 0xFFFFFF00;
+
+// A 20 x 10 canvas inside a buffer with a guard column on the right, which no line may touch.
+struct Canvas {
+    static constexpr int Width = 20;
+    static constexpr int Height = 10;
+    static constexpr int Stride = Width + 1;
+    std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(Stride * Height, Background);
+    PixelCanvas view() { return {pixels.data(), Width, Height, Stride}; }
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y * Stride + x)]; }
+    long inked() const { return std::count(pixels.begin(), pixels.end(), Ink); }
+};
+
+struct LineCase {
+    const char* name;
+    double x1, y1, x2, y2;
+    long pixels; // how many are set
+    std::optional<PixelSpan> span;
+};
+
+class PixelLine : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(PixelLine, SetsEachPixelOfTheLineOnceAndStaysOnTheCanvas) {
+    const LineCase& c = GetParam();
+    Canvas canvas;
+    const auto span = drawPixelLine(canvas.view(), c.x1, c.y1, c.x2, c.y2, Ink, PixelOp::Copy);
+    EXPECT_EQ(canvas.inked(), c.pixels);
+    ASSERT_EQ(span.has_value(), c.span.has_value());
+    if (span) {
+        EXPECT_EQ((std::array{span->x0, span->y0, span->x1, span->y1}),
+                  (std::array{c.span->x0, c.span->y0, c.span->x1, c.span->y1}));
+        if (c.x1 >= 0 && c.x1 < Canvas::Width && c.y1 >= 0 && c.y1 < Canvas::Height) {
+            EXPECT_EQ(canvas.at(static_cast<int>(c.x1), static_cast<int>(c.y1)), Ink) << "first end pixel";
+        }
+    }
+    for (int y = 0; y < Canvas::Height; ++y) {
+        EXPECT_EQ(canvas.at(Canvas::Width, y), Background) << "guard column, row " << y;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, PixelLine,
+    ::testing::Values(LineCase{"Point", 3.5, 4.2, 3.9, 4.8, 1, PixelSpan{3, 4, 3, 4}},
+                      LineCase{"Horizontal", 2, 5, 12.7, 5.3, 11, PixelSpan{2, 5, 12, 5}},
+                      LineCase{"VerticalUpwards", 7, 9, 7, 0, 10, PixelSpan{7, 0, 7, 9}},
+                      LineCase{"Diagonal", 0, 0, 9, 9, 10, PixelSpan{0, 0, 9, 9}},
+                      LineCase{"SteepLeftwards", 10, 1, 6, 9, 9, PixelSpan{6, 1, 10, 9}},
+                      LineCase{"CutAtTheRightEdge", 15, 2, 40, 2, 5, PixelSpan{15, 2, 19, 2}},
+                      LineCase{"CutAtBothEnds", -1e6, 3, 1e6, 3, 20, PixelSpan{0, 3, 19, 3}},
+                      LineCase{"FarEdgeIsOutside", 0, 10, 19, 10, 0, std::nullopt},
+                      LineCase{"WhollyAbove", -5, -1, 30, -0.5, 0, std::nullopt},
+                      LineCase{"PastTheCorner", 15, -10, 30, 5, 0, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PixelLineOps, XorTwiceLeavesTheCanvasAsItWasAndAnEmptyCanvasTakesNothing) {
+    Canvas canvas;
+    canvas.pixels[5 * Canvas::Stride + 5] = 0xFF123456;
+    const auto before = canvas.pixels;
+    drawPixelLine(canvas.view(), -3, 8.5, 25, 1.5, 0x00FFFFFF, PixelOp::Xor);
+    EXPECT_NE(canvas.pixels, before);
+    EXPECT_EQ(canvas.at(0, 7), 0xFFFFFF00) << "blue xor white is yellow, the alpha byte kept";
+    drawPixelLine(canvas.view(), -3, 8.5, 25, 1.5, 0x00FFFFFF, PixelOp::Xor);
+    EXPECT_EQ(canvas.pixels, before);
+
+    EXPECT_FALSE(drawPixelLine(PixelCanvas{nullptr, 0, 0, 0}, 0, 0, 1, 1, Ink, PixelOp::Copy));
+}
+
+} // namespace
+} // namespace trazel
