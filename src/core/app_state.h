@@ -97,6 +97,10 @@ struct AppState {
     Long CurveCount = 0;   // sweeps in the data; -1 in continuous mode
     Long CurrentCurve = 0; // 1-based
     TraceBuffer AverageData;
+    // The smoothed power spectra of the sweeps, H = FftSize / 2 bins per sweep, one sweep after the other.
+    TraceBuffer SpectrumData;
+    TraceArray<Single> SpectrumPeak; // largest bin of each trace's spectra, end bins left out
+    Long FftSize = 0;                // transform length: the smallest power of two >= the sweep length
     Single AveragedCount = 0;
 
     // Time base of the plot

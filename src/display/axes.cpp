@@ -89,7 +89,8 @@ void drawTimeAxis(AppState& s, PlotSurface& disp) {
     const double H = disp.ScaleHeight();
     const int N = s.TimeDivisions;
     const double tickEnd = s.CursorBottom + 0.02 * H;
-    const Single screenPoints = pointsPerScreen(s);
+    // A spectrum's bins fill the plot whatever the points per unit say: its ticks follow the labels.
+    const double screenPoints = s.SpectrumShown ? 0.8 * W : pointsPerScreen(s);
     disp.Line(s.TimeAxisX1, s.CursorBottom, s.TimeAxisX2, s.TimeAxisY2);
     for (int i = 0; i < N; ++i) {
         const QString text = displayText(timeLabelValue(s, i), "##0.0#");

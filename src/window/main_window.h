@@ -127,6 +127,11 @@ public:
     void disp_DragDrop(int Index, double X, double Y);
     void mnuMarksoff_Click();
 
+    // "PSD" replaces the sweeps of a block file by their smoothed power spectra on a frequency axis;
+    // "Raw curves" brings the sweeps back. ComputeSpectrum fills SpectrumData from `data`, sweep by sweep.
+    void mnuPSD_Click();
+    void ComputeSpectrum(const TraceBuffer& data);
+
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
     // Reads the file with the reader its extension (FileExt) names, clears the annotations and the

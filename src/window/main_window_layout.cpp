@@ -371,6 +371,7 @@ void Trazel::connectHandlers() {
     onClick(mnuInvert, [this] { mnuInvert_Click(); });
     onClick(mnuRaw, [this] { mnuRaw_Click(); });
     onClick(mnuOverplot, [this] { mnuOverplot_Click(); });
+    onClick(mnuPSD, [this] { mnuPSD_Click(); });
     onClick(mnuPeaks, [this] { mnuPeaks_Click(); });
     onClick(mnuTextInsert, [this] { mnuTextInsert_Click(); });
     onClick(mnuTextDelete, [this] { mnuTextDelete_Click(); });

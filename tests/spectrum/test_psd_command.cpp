@@ -1,0 +1,116 @@
+#include "support/open_file_fixture.h"
+
+#include <QSignalSpy>
+#include <cmath>
+#include <numbers>
+
+namespace trazel::testing {
+namespace {
+
+constexpr int SweepPoints = 512; // a power of two: no zeros around the sweep
+constexpr int SineBin = 32;      // 62.5 Hz at 1 ms
+
+class PsdCommand : public MeasurementTest {
+protected:
+    // Trace 1 only, three sweeps of a sine of 1000 units on bin 32; the second sweep twice as large.
+    void openSineSweeps() {
+        std::vector<std::int16_t> samples;
+        for (int sweep = 0; sweep < 3; ++sweep) {
+            for (int i = 0; i < SweepPoints; ++i) {
+                const double amplitude = sweep == 1 ? 2000 : 1000;
+                samples.push_back(static_cast<std::int16_t>(
+                    std::lround(amplitude * std::sin(2 * std::numbers::pi * SineBin * i / SweepPoints))));
+            }
+        }
+        open(files.write("sine.bin", versionedFile(recordedHeader(1, {1, 0, 0}, 1000, SweepPoints), samples,
+                                                   std::vector<std::int16_t>(samples.size(), 0))));
+        ASSERT_TRUE(state.DataLoaded);
+    }
+    std::int64_t largestBin(int t, int sweep) const {
+        const auto bins = state.SpectrumData.trace(t).subspan(static_cast<std::size_t>(sweep * 256), 256);
+        return std::ranges::max_element(bins) - bins.begin();
+    }
+};
+
+TEST_F(PsdCommand, ShowsTheSpectrumOfTheCurrentSweepOnAFrequencyAxis) {
+    openSineSweeps();
+    window->PgDn_Click();
+    const Single rawPeak = state.TracePeak(1);
+    window->mnuPSD_Click();
+
+    EXPECT_EQ((std::array{state.FftSize, state.SweepLength, state.CurveCount}),
+              (std::array<Long, 3>{512, 256, 3}));
+    EXPECT_EQ(state.SpectrumData.upper(), 3 * 256);
+    EXPECT_EQ((std::array{largestBin(1, 0), largestBin(1, 1), largestBin(1, 2)}),
+              (std::array<std::int64_t, 3>{SineBin, SineBin, SineBin}));
+    EXPECT_EQ(state.SpectrumPeak(1), state.SpectrumData(1, 256 + SineBin)) << "the larger second sweep";
+    EXPECT_NEAR(state.SpectrumData(1, 256 + SineBin) / state.SpectrumData(1, SineBin), 4, 0.01);
+    EXPECT_TRUE(std::ranges::all_of(state.SpectrumData.trace(2), [](float v) { return v == 0; }))
+        << "an unrecorded trace is transformed too";
+    EXPECT_EQ((std::array{state.SpectrumPeak(2), state.SpectrumPeak(3)}), (std::array{0.0F, 0.0F}));
+    EXPECT_TRUE(std::ranges::equal(state.TraceData.trace(1), state.SpectrumData.trace(1)));
+
+    EXPECT_EQ((std::array{state.TraceShift(1), state.TraceShift(3)}), (std::array<Integer, 2>{-2, -2}));
+    EXPECT_EQ((std::array{state.SavedPeak(1), state.TracePeak(1)}),
+              (std::array{rawPeak, state.SpectrumPeak(1) / 2}));
+    EXPECT_FLOAT_EQ(state.ScreenLen, 500) << "half the sampling rate";
+    EXPECT_EQ((std::array{state.TimeFactor, state.ViewStart}), (std::array{1.0F, 256.0F}));
+    EXPECT_EQ(state.TimeUnit, "Hz");
+    EXPECT_EQ(window->disp->ScaleWidth(), 256 / 0.8);
+    EXPECT_EQ(
+        (std::array{window->mnuPSD->isChecked(), window->mnuRaw->isChecked(), window->mnuBlock->isEnabled(),
+                    window->mnuInvert->isEnabled(), state.SpectrumShown}),
+        (std::array{true, false, false, false, true}));
+    EXPECT_EQ(printedTexts(*window->disp, state.TraceColour(1)).mid(0, 5),
+              QStringList({"0.0", "125.0", "250.0", "375.0", "Hz"}));
+    EXPECT_EQ(std::pair(window->Scroll->caption(), window->Scroll->isVisible()),
+              std::pair(QStringLiteral("Calculating FFT for curve 3..."), false));
+    EXPECT_TRUE(figuresOfKind(*window->disp, DrawnFigure::Kind::Box).empty()) << "no marker marks";
+}
+
+TEST_F(PsdCommand, PagesThroughTheSpectraAndReturnsToTheSweeps) {
+    openSineSweeps();
+    window->mnuPSD_Click();
+    window->PgDn_Click();
+    EXPECT_EQ(std::pair(state.CurrentCurve, state.ViewStart), (std::pair<Long, Single>(2, 256)));
+    const auto curveLines = figuresOfKind(*window->disp, DrawnFigure::Kind::Line).size();
+    EXPECT_GT(curveLines, 255U);
+
+    window->mnuRaw_Click();
+    EXPECT_EQ((std::array{state.SweepLength, state.CurrentCurve}), (std::array<Long, 2>{SweepPoints, 2}));
+    EXPECT_EQ(std::pair(state.ViewStart, state.TimeUnit.str()), std::pair(512.0F, std::string("ms")));
+    EXPECT_TRUE(std::ranges::equal(state.TraceData.trace(1), state.RawData.trace(1)));
+    EXPECT_EQ((std::array{window->mnuPSD->isChecked(), window->mnuBlock->isEnabled(),
+                          window->mnuInvert->isEnabled()}),
+              (std::array{false, true, true}));
+}
+
+TEST_F(PsdCommand, DoesNothingASecondTimeWithoutDataOrWithoutASweepToTransform) {
+    window->mnuPSD_Click();
+    EXPECT_FALSE(window->mnuPSD->isChecked()) << "no data";
+
+    openSineSweeps();
+    window->mnuPSD_Click();
+    const auto spectra = std::vector(state.TraceData.trace(1).begin(), state.TraceData.trace(1).end());
+    QSignalSpy captions(window->Scroll, &QWidget::windowTitleChanged);
+    window->mnuPSD_Click();
+    EXPECT_EQ(captions.count(), 0);
+    EXPECT_EQ(state.SweepLength, 256);
+    EXPECT_TRUE(std::ranges::equal(state.TraceData.trace(1), spectra));
+
+    window->mnuRaw_Click();
+    state.SweepLength = 1; // no trend line through a single point
+    window->mnuPSD_Click();
+    EXPECT_FALSE(window->mnuPSD->isChecked());
+}
+
+TEST_F(PsdCommand, OfStraightSweepsIsFlatAtZero) {
+    openBlockFile(); // a flat sweep, then ramps
+    window->mnuPSD_Click();
+    EXPECT_EQ((std::array{state.FftSize, state.SweepLength}), (std::array<Long, 2>{128, 64}));
+    EXPECT_TRUE(
+        std::ranges::all_of(state.SpectrumData.trace(1), [](float v) { return std::abs(v) < 1e-12F; }));
+}
+
+} // namespace
+} // namespace trazel::testing
