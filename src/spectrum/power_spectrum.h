@@ -30,29 +30,51 @@ std::vector<double> taperRamp(std::int64_t points);
 // from (N - n) / 2 (halves to even) with zeros around it. The sweep needs at least 2 points.
 void prepareSweep(std::span<const float> sweep, std::span<const double> ramp, std::span<double> real);
 
-// Radix-2 decimation-in-time transform in place, N = 2^bits values in `real` and `imag`, the twiddle factor
-// turning by +2 pi / B per step (only magnitudes are used afterwards). `progress` gets the bar position in %
-// before the stages that pass each fortieth of N.
-void transformInPlace(std::span<double> real, std::span<double> imag, int bits,
-                      const std::function<void(int)>& progress = {});
+// The radix-2 decimation-in-time transform of N = 2^bits real values, the twiddle factor turning by
+// +2 pi / B per step (only magnitudes are used afterwards). Planned once for the many sweeps of one length:
+// the order of the input and every stage's twiddle factors, worked out by the two-sine recurrence.
+class RealTransform {
+public:
+    explicit RealTransform(int bits);
+    std::size_t size() const { return m_order.size(); }
+    // `input`, `real` and `imag` hold N values each. `progress` gets the bar position in % before the
+    // stages that pass each fortieth of N.
+    void run(std::span<const double> input, std::span<double> real, std::span<double> imag,
+             const std::function<void(int)>& progress = {}) const;
+
+private:
+    void firstTwoStages(std::span<const double> input, double* re, double* im) const;
+    void stage(std::size_t half, double* re, double* im) const;
+    // The stages of blocks of 2 x half and 4 x half in one pass.
+    void stagePair(std::size_t half, double* re, double* im) const;
+
+    int m_bits;
+    std::vector<std::uint32_t> m_order; // the input index that lands at each position: bit-reversed
+    std::vector<double> m_twiddleReal;  // the stage of blocks of 2E holds its E factors from E - 1 on
+    std::vector<double> m_twiddleImag;
+};
 
 // The power (re^2 + im^2) / 1,000,000 of the lower `bins.size()` bins, smoothed with the weights 0.23,
 // 0.54, 0.23 (an end bin lacks the neighbour outside), written into `bins`. Returns the largest smoothed
 // value of the bins between the two end bins, 0 when there is none larger.
 float smoothedPower(std::span<const double> real, std::span<const double> imag, std::span<float> bins);
 
-// The smoothed power spectrum of one sweep: H = N / 2 bins into `bins`, the peak as smoothedPower gives
-// it. The buffers are the transform's room (N values each), passed so that many sweeps share them.
-struct SweepSpectrum {
-    std::vector<double> ramp;
-    std::vector<double> real;
-    std::vector<double> imag;
-    int bits = 0;
-
+// The smoothed power spectrum of sweeps of one length: H = N / 2 bins into `bins`, the peak as
+// smoothedPower gives it. It keeps the taper, the transform and its buffers for the next sweep.
+class SweepSpectrum {
+public:
     explicit SweepSpectrum(std::int64_t points);
-    std::int64_t bins() const { return static_cast<std::int64_t>(real.size() / 2); }
+    std::int64_t transformLength() const { return static_cast<std::int64_t>(m_input.size()); }
+    std::int64_t bins() const { return transformLength() / 2; }
     float compute(std::span<const float> sweep, std::span<float> bins,
                   const std::function<void(int)>& progress = {});
+
+private:
+    std::vector<double> m_ramp;
+    RealTransform m_transform;
+    std::vector<double> m_input;
+    std::vector<double> m_real;
+    std::vector<double> m_imag;
 };
 
 } // namespace trazel

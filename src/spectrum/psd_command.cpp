@@ -39,7 +39,7 @@ void Trazel::ComputeSpectrum(const TraceBuffer& data) {
     const std::int64_t n = s.SweepLength;
     SweepSpectrum spectrum(n);
     const std::int64_t H = spectrum.bins();
-    s.FftSize = static_cast<Long>(spectrum.real.size());
+    s.FftSize = static_cast<Long>(spectrum.transformLength());
     s.SweepLength = static_cast<Long>(H);
     s.SpectrumData.create(static_cast<std::int64_t>(s.CurveCount) * H);
     for (int c = 1; c <= TraceCount; ++c) {

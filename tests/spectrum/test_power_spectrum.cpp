@@ -98,7 +98,7 @@ std::vector<double> directSmoothedPower(const std::vector<double>& buffer, std::
 TEST(SweepSpectrum, PutsASineInItsBinWithTheSmoothingWeightsOnItsNeighbours) {
     for (const std::int64_t points : {512, 1000}) {
         SweepSpectrum spectrum(points);
-        const auto N = static_cast<double>(spectrum.real.size());
+        const auto N = static_cast<double>(spectrum.transformLength());
         constexpr int Bin = 40;
         std::vector<float> sweep(static_cast<std::size_t>(points));
         for (std::size_t i = 0; i < sweep.size(); ++i) {
@@ -108,8 +108,8 @@ TEST(SweepSpectrum, PutsASineInItsBinWithTheSmoothingWeightsOnItsNeighbours) {
         std::vector<float> bins(static_cast<std::size_t>(spectrum.bins()));
         const float peak = spectrum.compute(sweep, bins);
 
-        std::vector<double> prepared(spectrum.real.size());
-        prepareSweep(sweep, spectrum.ramp, prepared);
+        std::vector<double> prepared(static_cast<std::size_t>(spectrum.transformLength()));
+        prepareSweep(sweep, taperRamp(points), prepared);
         const std::vector<double> expected = directSmoothedPower(prepared, bins.size());
         for (std::size_t k = 0; k < bins.size(); ++k) {
             EXPECT_NEAR(bins[k], expected[k], 1e-6 * expected[Bin] + 1e-9) << points << " points, bin " << k;
