@@ -34,6 +34,12 @@ public:
         assert(t >= 1 && t <= TraceCount && k >= 1 && k <= ResultCapacity);
         return m_records[static_cast<std::size_t>((t - 1) * ResultCapacity + (k - 1))];
     }
+    // Records 1..count of trace t, in table order.
+    std::span<const ResultRecord> records(int t, int count) const {
+        assert(t >= 1 && t <= TraceCount && count >= 0 && count <= ResultCapacity);
+        return std::span(m_records).subspan(static_cast<std::size_t>((t - 1) * ResultCapacity),
+                                            static_cast<std::size_t>(count));
+    }
     void clear() { m_records.assign(m_records.size(), ResultRecord{}); }
 
 private:

@@ -1,6 +1,7 @@
 #include "core/number_rules.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -333,10 +334,10 @@ std::string plainText(float value) {
     // The general format with 7 significant digits already drops trailing zeros and the trailing point and
     // switches to exponent notation below 1E-04 and from 1E+07 on, as Basic does; Basic writes 'E'.
     constexpr int significantDigits = 7;
-    std::string text(32, '\0');
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
+    std::array<char, 32> buffer{}; // on the stack: the curve-point copy writes millions of values
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::general, significantDigits);
-    text.resize(static_cast<std::size_t>(result.ptr - text.data()));
+    std::string text(buffer.data(), result.ptr);
     std::replace(text.begin(), text.end(), 'e', 'E');
     return text;
 }

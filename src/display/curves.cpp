@@ -12,22 +12,6 @@ namespace trazel {
 
 namespace {
 
-// The last point of the view: one screen from ViewStart, cut at the end of the data and, in block
-// data, at the end of the sweep.
-Long viewEnd(const AppState& s, double W) {
-    const double screen = 0.8 * W;
-    if (s.BlockMode) {
-        const double points = static_cast<double>(s.SweepLength) * s.CurveCount;
-        Long end =
-            points - s.ViewStart <= screen ? static_cast<Long>(points - 1) : toLong(screen + s.ViewStart);
-        if (end - s.ViewStart >= s.SweepLength) {
-            end = toLong(s.ViewStart + s.SweepLength - 1);
-        }
-        return end;
-    }
-    return s.SampleCount - s.ViewStart < screen ? s.SampleCount - 1 : toLong(screen + s.ViewStart);
-}
-
 std::vector<int> tracesToDraw(const AppState& s, bool overplotChecked) {
     std::vector<int> traces;
     for (int c = 1; c <= TraceCount; ++c) {
@@ -245,6 +229,20 @@ void CurveDrawing::drawStimulusTicks() {
 
 } // namespace
 
+Long lastViewPoint(const AppState& s, double W) {
+    const double screen = 0.8 * W;
+    if (s.BlockMode) {
+        const double points = static_cast<double>(s.SweepLength) * s.CurveCount;
+        Long end =
+            points - s.ViewStart <= screen ? static_cast<Long>(points - 1) : toLong(screen + s.ViewStart);
+        if (end - s.ViewStart >= s.SweepLength) {
+            end = toLong(s.ViewStart + s.SweepLength - 1);
+        }
+        return end;
+    }
+    return s.SampleCount - s.ViewStart < screen ? s.SampleCount - 1 : toLong(screen + s.ViewStart);
+}
+
 // Every trace fills the same band of the plot whatever its scale: +R/2 at the top of the amplitude
 // axis, -R/2 at its bottom.
 void setTraceScale(const AppState& s, PlotSurface& disp, int c) {
@@ -268,7 +266,7 @@ void DrawCurves(AppState& s, PlotSurface& disp, QWidget& window, bool overplotCh
     }
     setMousePointer(window, MousePointer::Hourglass);
     const double W = disp.ScaleWidth();
-    s.ScreenPoints = viewEnd(s, W);
+    s.ScreenPoints = lastViewPoint(s, W);
     s.PlotWidthPx = plotWidthInPixels(disp, W);
     const double pointsPerPixel = W / std::max<Integer>(1, s.PlotWidthPx);
     disp.setDrawMode(DrawMode::CopyPen);

@@ -16,6 +16,10 @@ class PlotSurface;
 // recording layout. `window` shows the hourglass meanwhile.
 void DrawCurves(AppState& s, PlotSurface& disp, QWidget& window, bool overplotChecked);
 
+// The last point of the view on a plot of scale width W: one screen from ViewStart, cut at the end of the
+// data and, in block data, at the end of the sweep.
+Long lastViewPoint(const AppState& s, double W);
+
 // The vertical scale of trace c (1..3): every trace fills the same band of the plot whatever its range.
 void setTraceScale(const AppState& s, PlotSurface& disp, int c);
 

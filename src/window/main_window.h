@@ -28,6 +28,7 @@ class PlotSurface;
 class ProgressWindow;
 class TextBox;
 class Timer;
+struct PointStretch;
 
 // The main window: every control and menu of the program, the start-up, the trace selection and exit.
 // Controls carry the names their handlers are known by, as member names and as object names.
@@ -158,6 +159,12 @@ public:
     void del_Click();
     void newblk_Click();
     void BlockStatistics();
+
+    // The Copy menu: 1 the plot as a picture, black on white with the text labels; 2 the block means,
+    // 3 and 4 the whole table of the current trace laid out for a word processor and a spreadsheet; 5 the
+    // sample values of the view (CopyCurvePoints). Other indexes do nothing.
+    void mnuCopyitem_Click(int Index);
+    void CopyCurvePoints();
 
     // Which curves are drawn, paging through sweeps or screens, and the running average.
     void mnuS_A_Click();
@@ -379,6 +386,10 @@ private:
     void scrollTableTo(int tableRow);
     bool addBlockModeRow();
     void addContinuousModeRow();
+
+    void copyPicture();
+    void printTextLabels();
+    PointStretch viewStretch() const;
 
     struct DisplaySelection;
     void selectDisplay(QAction* chosen, const DisplaySelection& selection);

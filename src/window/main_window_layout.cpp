@@ -360,6 +360,9 @@ void Trazel::connectHandlers() {
     }
     onClick(mnuOpen, [this] { mnuOpen_Click(); });
     onClick(mnuExit, [this] { mnuExit_Click(); });
+    for (int i = 1; i <= 5; ++i) {
+        onClick(mnuCopyitem(i), [this, i] { mnuCopyitem_Click(i); });
+    }
     onClick(mnuS_A, [this] { mnuS_A_Click(); });
     onClick(mnuA_S, [this] { mnuA_S_Click(); });
     onClick(mnuS, [this] { mnuS_Click(); });

@@ -1,0 +1,118 @@
+// The results tables as clipboard text: the block means, and the whole table laid out for a word
+// processor or a spreadsheet.
+
+#include "export/table_texts.h"
+
+#include "core/number_rules.h"
+#include "export/clipboard_text.h"
+
+#include <string_view>
+
+namespace trazel {
+
+namespace {
+
+// Kinds of results records.
+constexpr Integer ContinuousLabel = 1;
+constexpr Integer ContinuousRow = 2;
+constexpr Integer MeanRow = 3;
+constexpr Integer CountRow = 5;
+constexpr Integer BlockLabel = 6;
+constexpr Integer BlockRow = 7;
+
+// A value column of a table: its heading and the record field it shows.
+struct Column {
+    std::string_view heading;
+    int field;
+};
+
+constexpr Column ContinuousColumns[] = {{"X1", 1},    {"Y1", 2},   {"X2", 3},    {"Y2", 4},
+                                        {"ampl.", 5}, {"tone", 6}, {"period", 7}};
+constexpr Column BlockColumns[] = {{"t", 1}, {"A", 2}, {"t-dly", 3}, {"p-to-p", 5}, {"dist.", 7}};
+// Statistics rows hold mean, SD and n of the fields from V5 on.
+constexpr int FirstStatisticsField = 5;
+
+bool isStatistics(Integer kind) {
+    return kind >= MeanRow && kind <= CountRow;
+}
+
+std::span<const Column> columnsOf(Integer kind) {
+    if (kind == BlockLabel || kind == BlockRow) {
+        return BlockColumns;
+    }
+    return ContinuousColumns;
+}
+
+// Writes the cells of a line after its label: value column c (from 1) stands after lead + (c - 1) x gap
+// tabs, so a value left out leaves its column empty.
+class CellWriter {
+public:
+    CellWriter(std::string& line, int lead, int gap) : m_line(line), m_lead(lead), m_gap(gap) {}
+
+    void put(int column, std::string_view text) {
+        const int tabs = m_lead + (column - 1) * m_gap;
+        m_line.append(static_cast<std::size_t>(tabs - m_tabs), '\t');
+        m_tabs = tabs;
+        m_line += text;
+    }
+    void putHeadings(std::span<const Column> columns) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            put(static_cast<int>(c) + 1, columns[c].heading);
+        }
+    }
+    // A statistics row has values only under the columns of the statistics fields.
+    void putValues(std::span<const Column> columns, const ResultRecord& record) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (!isStatistics(record.Kind) || columns[c].field >= FirstStatisticsField) {
+                put(static_cast<int>(c) + 1, formatNumber(record.V(columns[c].field), "###0.00"));
+            }
+        }
+    }
+
+private:
+    std::string& m_line;
+    int m_lead;
+    int m_gap;
+    int m_tabs = 0;
+};
+
+} // namespace
+
+std::string blockMeansText(std::span<const ResultRecord> records) {
+    // Two tabs before and between the three columns.
+    const auto columns = std::span(ContinuousColumns).last(3);
+    ClipboardText text;
+    for (const ResultRecord& record : records) {
+        if (record.Kind == ContinuousLabel) {
+            text.addLine("");
+            text.addLine(record.Text);
+            CellWriter(text.line(), 2, 2).putHeadings(columns);
+        } else if (isStatistics(record.Kind)) {
+            CellWriter(text.line() += record.Text, 2, 2).putValues(columns, record);
+        }
+    }
+    return std::move(text).take();
+}
+
+std::string wholeTableText(std::span<const ResultRecord> records, TableLayout layout) {
+    const int gap = layout == TableLayout::Word ? 2 : 1;
+    ClipboardText text;
+    // Statistics rows take the columns of the block they close, as the table shows them.
+    std::span<const Column> columns = ContinuousColumns;
+    for (const ResultRecord& record : records) {
+        if (record.Kind == ContinuousLabel || record.Kind == BlockLabel) {
+            columns = columnsOf(record.Kind);
+            text.addLine(" ");
+            text.addLine(record.Text);
+            CellWriter(text.line(), 1, gap).putHeadings(columns);
+        } else if (record.Kind == ContinuousRow || record.Kind == BlockRow || isStatistics(record.Kind)) {
+            if (!isStatistics(record.Kind)) {
+                columns = columnsOf(record.Kind);
+            }
+            CellWriter(text.line() += record.Text, 1, gap).putValues(columns, record);
+        }
+    }
+    return std::move(text).take();
+}
+
+} // namespace trazel

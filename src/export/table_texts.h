@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/app_state.h"
+
+#include <span>
+#include <string>
+
+namespace trazel {
+
+// The whole-table copy for a word processor puts two tabs between value columns, for a spreadsheet one.
+enum class TableLayout { Word, Excel };
+
+// The statistics rows (mean, SD, n with ampl., tone and period) of a results table, each block after an
+// empty line, its label and the heading; a block-mode label adds no heading. `records` in table order.
+std::string blockMeansText(std::span<const ResultRecord> records);
+
+// Every row of a results table: each block after a line holding one blank, its label and the heading of
+// its layout, then its data rows and statistics rows with the values under their columns, numbers with
+// two decimals. An empty table gives an empty text.
+std::string wholeTableText(std::span<const ResultRecord> records, TableLayout layout);
+
+} // namespace trazel
