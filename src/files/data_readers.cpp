@@ -1,7 +1,6 @@
 // Reading the recorded (.bin) and Labtech (.prn) data files into the shared state. A file is checked
 // before anything of it is taken over, so a file that cannot be shown leaves no half-read state behind.
 
-#include "window/main_window.h"
 #include "display/axes.h"
 #include "files/bin_format.h"
 #include "files/binary_file.h"
@@ -13,6 +12,7 @@
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
 #include "ui/progress_window.h"
+#include "window/main_window.h"
 
 #include <QLabel>
 #include <cmath>
@@ -318,6 +318,9 @@ void Trazel::showBlockFile() {
     accept->setEnabled(true);
     // Blocks of measured sweeps are closed with their statistics as in continuous data.
     newblk->setEnabled(true);
+    // Block means lays out the statistics of continuous tables; a block table's would come out headless
+    // with its columns mixed up.
+    mnuCopyitem(2)->setEnabled(false);
     SA_label->setText(QStringLiteral("single"));
 
     s.ShowSingle = true;
@@ -341,6 +344,7 @@ void Trazel::showContinuousFile() {
     }
     SA_label->setText(QStringLiteral("single"));
     newblk->setEnabled(true);
+    mnuCopyitem(2)->setEnabled(true);
     s.ShowSingle = true;
     s.ShowAverage = false;
     s.ViewStart = 0;

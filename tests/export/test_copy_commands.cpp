@@ -39,7 +39,10 @@ TEST_F(CopyCommands, EmptyTablesGiveEmptyTextsAndNothingElseIsCopiedWithoutData)
 }
 
 TEST_F(CopyCommands, BlockMeansOfTwoContinuousBlocks) {
+    openTwoTraceBlockFile();
+    EXPECT_FALSE(window->mnuCopyitem(2)->isEnabled()) << "a block table has no block means";
     openContinuousFile(); // the value of a point is its number; 0.1 s a point
+    EXPECT_TRUE(window->mnuCopyitem(2)->isEnabled());
     auto measureRow = [this](double x1, double x2) {
         press(x1);
         window->add_Click();
