@@ -89,11 +89,18 @@ void Trazel::CopyCurvePoints() {
         return;
     }
     setMousePointer(*this, MousePointer::Hourglass);
-    const SampleTimes times(s.ScreenLen, 0.8 * disp->ScaleWidth());
-    putText(s.Overplot
-                ? overplotPointsText(s.TraceData.trace(s.CurrentTrace), s.SweepLength, s.CurveCount, times)
-                : curvePointsText(viewStretch(), times));
+    putText(curvePointsOfView(PointsFormat::Clipboard));
     setMousePointer(*this, MousePointer::Default);
+}
+
+// The samples in view, or every sweep of the selected trace in the overplot view.
+std::string Trazel::curvePointsOfView(PointsFormat format) const {
+    const SampleTimes times(s.ScreenLen, 0.8 * disp->ScaleWidth());
+    if (s.Overplot) {
+        return overplotPointsText(s.TraceData.trace(s.CurrentTrace), s.SweepLength, s.CurveCount, times,
+                                  format);
+    }
+    return curvePointsText(viewStretch(), times, format);
 }
 
 // The samples in view; block data are timed from the start of the sweep, continuous data from the start of

@@ -69,6 +69,10 @@ int decimalsFor(double step) {
     return std::clamp(StepDigits - 1 - static_cast<int>(std::floor(std::log10(step))), 0, MostDecimals);
 }
 
+char separatorOf(PointsFormat format) {
+    return format == PointsFormat::Csv ? ',' : '\t';
+}
+
 std::int64_t sizeOf(std::span<const float> values) {
     return static_cast<std::int64_t>(values.size());
 }
@@ -137,7 +141,8 @@ std::string SampleTimes::text(std::int64_t samples) const {
     return text;
 }
 
-std::string curvePointsText(const PointStretch& stretch, const SampleTimes& times) {
+std::string curvePointsText(const PointStretch& stretch, const SampleTimes& times, PointsFormat format) {
+    const char separator = separatorOf(format);
     std::int64_t last = std::min(stretch.last, static_cast<std::int64_t>(stretch.markers.size()) - 1);
     std::size_t columns = 0;
     for (const PointTrace& trace : stretch.traces) {
@@ -150,32 +155,33 @@ std::string curvePointsText(const PointStretch& stretch, const SampleTimes& time
     text.reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, last - stretch.first + 2)) *
                  (16 + 14 * columns));
     std::string& header = text.line();
-    header += "time\t";
+    header += "time";
+    header += separator;
     for (const PointTrace& trace : stretch.traces) {
         const std::string name = "ch" + std::to_string(trace.number);
         if (stretch.single) {
-            header += name + "\t";
+            header += name + separator;
         }
         if (stretch.average) {
-            header += name + "-ave\t";
+            header += name + "-ave" + separator;
         }
     }
     header += "marker";
     for (std::int64_t i = stretch.first; i <= last; ++i) {
         std::string& line = text.line();
         line += times.text(i - stretch.timeZero);
-        line += '\t';
+        line += separator;
         for (const PointTrace& trace : stretch.traces) {
             if (stretch.single) {
                 line += plainText(trace.single[static_cast<std::size_t>(i)]);
-                line += '\t';
+                line += separator;
             }
             // The average is aligned to the start of the view, as it is drawn.
             if (const std::int64_t k = i - stretch.first; stretch.average && k < sizeOf(trace.average)) {
                 line += plainText(trace.average[static_cast<std::size_t>(k)]);
             }
             if (stretch.average) {
-                line += '\t';
+                line += separator;
             }
         }
         line += std::to_string(stretch.markers[static_cast<std::size_t>(i)]);
@@ -184,26 +190,35 @@ std::string curvePointsText(const PointStretch& stretch, const SampleTimes& time
 }
 
 std::string overplotPointsText(std::span<const float> trace, std::int64_t sweepLength,
-                               std::int64_t curveCount, const SampleTimes& times) {
+                               std::int64_t curveCount, const SampleTimes& times, PointsFormat format) {
+    const char separator = separatorOf(format);
+    const auto endLine = [format](std::string& line) {
+        if (format == PointsFormat::Csv) {
+            line.pop_back(); // no empty column after the last curve
+        }
+    };
     ClipboardText text;
     text.reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, sweepLength + 1)) *
                  (16 + 14 * static_cast<std::size_t>(std::max<std::int64_t>(0, curveCount))));
     std::string& header = text.line();
-    header += "time\t";
+    header += "time";
+    header += separator;
     for (std::int64_t k = 1; k <= curveCount; ++k) {
         header += std::to_string(k);
-        header += '\t';
+        header += separator;
     }
+    endLine(header);
     for (std::int64_t i = 0; i < sweepLength; ++i) {
         std::string& line = text.line();
         line += times.text(i);
-        line += '\t';
+        line += separator;
         for (std::int64_t k = 0; k < curveCount; ++k) {
             if (const std::int64_t at = k * sweepLength + i; at < sizeOf(trace)) {
                 line += plainText(trace[static_cast<std::size_t>(at)]);
             }
-            line += '\t';
+            line += separator;
         }
+        endLine(line);
     }
     return std::move(text).take();
 }

@@ -41,14 +41,20 @@ struct PointStretch {
     std::span<const std::int16_t> markers; // the marker word of each sample
 };
 
+// The clipboard's text has a tab between cells (in the overplot view also after the last one), a CSV file
+// a comma between cells.
+enum class PointsFormat { Clipboard, Csv };
+
 // A header line, then per sample its time, the single and averaged values of each trace and its marker
 // word, tab-separated. Averaged cells past the end of the average stay empty; the stretch ends where the
 // samples or markers do.
-std::string curvePointsText(const PointStretch& stretch, const SampleTimes& times);
+std::string curvePointsText(const PointStretch& stretch, const SampleTimes& times,
+                            PointsFormat format = PointsFormat::Clipboard);
 
 // The overplot view: a header line with the curve numbers, then per point of a sweep its time and its value
 // in each of the curves, every line ending with a tab.
 std::string overplotPointsText(std::span<const float> trace, std::int64_t sweepLength,
-                               std::int64_t curveCount, const SampleTimes& times);
+                               std::int64_t curveCount, const SampleTimes& times,
+                               PointsFormat format = PointsFormat::Clipboard);
 
 } // namespace trazel

@@ -7,6 +7,7 @@
 #include "export/clipboard_text.h"
 
 #include <string_view>
+#include <vector>
 
 namespace trazel {
 
@@ -43,6 +44,18 @@ std::span<const Column> columnsOf(Integer kind) {
     return ContinuousColumns;
 }
 
+// The values of a record under the columns, numbers with two decimals; a statistics row has values only
+// under the columns of the statistics fields, the others stay empty.
+std::vector<std::string> valueCells(std::span<const Column> columns, const ResultRecord& record) {
+    std::vector<std::string> cells(columns.size());
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (!isStatistics(record.Kind) || columns[c].field >= FirstStatisticsField) {
+            cells[c] = formatNumber(record.V(columns[c].field), "###0.00");
+        }
+    }
+    return cells;
+}
+
 // Writes the cells of a line after its label: value column c (from 1) stands after lead + (c - 1) x gap
 // tabs, so a value left out leaves its column empty.
 class CellWriter {
@@ -60,11 +73,11 @@ public:
             put(static_cast<int>(c) + 1, columns[c].heading);
         }
     }
-    // A statistics row has values only under the columns of the statistics fields.
     void putValues(std::span<const Column> columns, const ResultRecord& record) {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (!isStatistics(record.Kind) || columns[c].field >= FirstStatisticsField) {
-                put(static_cast<int>(c) + 1, formatNumber(record.V(columns[c].field), "###0.00"));
+        const std::vector<std::string> cells = valueCells(columns, record);
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            if (!cells[c].empty()) {
+                put(static_cast<int>(c) + 1, cells[c]);
             }
         }
     }
@@ -110,6 +123,62 @@ std::string wholeTableText(std::span<const ResultRecord> records, TableLayout la
                 columns = columnsOf(record.Kind);
             }
             CellWriter(text.line() += record.Text, 1, gap).putValues(columns, record);
+        }
+    }
+    return std::move(text).take();
+}
+
+// A cell as a CSV file holds it: quoted, with its quotes doubled, when it holds a comma, a quote, a line
+// break or blanks at an end that a spreadsheet would otherwise drop.
+std::string csvCell(std::string_view text) {
+    const bool quoted = text.find_first_of(",\"\r\n") != std::string_view::npos ||
+                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    if (!quoted) {
+        return std::string(text);
+    }
+    std::string cell = "\"";
+    for (char c : text) {
+        cell += c;
+        if (c == '"') {
+            cell += '"';
+        }
+    }
+    return cell + '"';
+}
+
+std::string tableCsv(std::span<const ResultRecord> records, bool blockLayout) {
+    std::span<const Column> columns = blockLayout ? std::span<const Column>(BlockColumns) : ContinuousColumns;
+    for (const ResultRecord& record : records) {
+        if (record.Kind != 0 && !isStatistics(record.Kind)) {
+            columns = columnsOf(record.Kind);
+            break;
+        }
+    }
+    ClipboardText text;
+    const auto headerRow = [&] {
+        std::string& line = text.line();
+        line += "block,row";
+        for (const Column& column : columns) {
+            line += ',';
+            line += csvCell(column.heading);
+        }
+    };
+    headerRow();
+    std::string block;
+    for (const ResultRecord& record : records) {
+        if (record.Kind == ContinuousLabel || record.Kind == BlockLabel) {
+            block = record.Text;
+            // A block of the other layout gets the heading of its own columns.
+            if (const auto own = columnsOf(record.Kind); own.data() != columns.data()) {
+                columns = own;
+                headerRow();
+            }
+        } else if (record.Kind == ContinuousRow || record.Kind == BlockRow || isStatistics(record.Kind)) {
+            std::string& line = text.line();
+            line += csvCell(block) + ',' + csvCell(record.Text);
+            for (const std::string& cell : valueCells(columns, record)) {
+                line += ',' + cell;
+            }
         }
     }
     return std::move(text).take();

@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -29,6 +30,7 @@ class ProgressWindow;
 class TextBox;
 class Timer;
 struct PointStretch;
+enum class PointsFormat;
 
 // The main window: every control and menu of the program, the start-up, the trace selection and exit.
 // Controls carry the names their handlers are known by, as member names and as object names.
@@ -165,6 +167,10 @@ public:
     // sample values of the view (CopyCurvePoints). Other indexes do nothing.
     void mnuCopyitem_Click(int Index);
     void CopyCurvePoints();
+    // File > "Save table as..." and "Save curve points as...": the current trace's results table and the
+    // samples the curve-point copy takes, as CSV files for a spreadsheet.
+    void mnuSaveTable_Click();
+    void mnuSaveCurvePoints_Click();
 
     // Which curves are drawn, paging through sweeps or screens, and the running average.
     void mnuS_A_Click();
@@ -236,6 +242,8 @@ public:
 
     QAction* mnuFile;
     QAction* mnuOpen;
+    QAction* mnuSaveTable;
+    QAction* mnuSaveCurvePoints;
     QAction* separator1;
     QAction* mnuExit;
     QAction* mnuCopy;
@@ -390,6 +398,10 @@ private:
     void copyPicture();
     void printTextLabels();
     PointStretch viewStretch() const;
+    std::string curvePointsOfView(PointsFormat format) const;
+    // Asks where to save `what` (a proposed name beside the data file) and writes the text there; false
+    // when cancelled or when the file could not be written, which the user has been told.
+    bool saveCsv(const QString& title, const QString& proposedName, const std::string& text);
 
     struct DisplaySelection;
     void selectDisplay(QAction* chosen, const DisplaySelection& selection);

@@ -213,6 +213,8 @@ void Trazel::createMenus() {
     QMenu* file = addMenu(bar, "mnuFile", QStringLiteral("&File"));
     mnuFile = file->menuAction();
     mnuOpen = addMenuItem(file, "mnuOpen", QStringLiteral("&Open"));
+    mnuSaveTable = addMenuItem(file, "mnuSaveTable", QStringLiteral("Save &table as..."));
+    mnuSaveCurvePoints = addMenuItem(file, "mnuSaveCurvePoints", QStringLiteral("Save &curve points as..."));
     separator1 = addSeparator(file, "separator1");
     mnuExit = addMenuItem(file, "mnuExit", QStringLiteral("E&xit"));
 
@@ -360,6 +362,8 @@ void Trazel::connectHandlers() {
     }
     onClick(mnuOpen, [this] { mnuOpen_Click(); });
     onClick(mnuExit, [this] { mnuExit_Click(); });
+    onClick(mnuSaveTable, [this] { mnuSaveTable_Click(); });
+    onClick(mnuSaveCurvePoints, [this] { mnuSaveCurvePoints_Click(); });
     for (int i = 1; i <= 5; ++i) {
         onClick(mnuCopyitem(i), [this, i] { mnuCopyitem_Click(i); });
     }
