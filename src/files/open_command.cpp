@@ -57,6 +57,8 @@ void Trazel::OpenDataFile(const QString& fileName) {
         s.TraceShift(t) = 0;
     }
     s.SampleCount = 0;
+    // The new data are no spectrum: left set, Invert would do nothing and the marks would stay hidden.
+    s.SpectrumShown = false;
     if (mnuOverplot->isChecked()) {
         mnuOverplot->setChecked(false);
         mnuS->setChecked(true);

@@ -85,6 +85,15 @@ TEST_F(PsdCommand, PagesThroughTheSpectraAndReturnsToTheSweeps) {
               (std::array{false, true, true}));
 }
 
+TEST_F(PsdCommand, EndsWhenAnotherFileIsOpened) {
+    openSineSweeps();
+    window->mnuPSD_Click();
+    openBlockFile();
+    EXPECT_FALSE(state.SpectrumShown || window->mnuPSD->isChecked());
+    window->mnuInvert_Click();
+    EXPECT_EQ(state.TraceData(1, 150), -(3 * 50 - 30)) << "the new sweeps invert";
+}
+
 TEST_F(PsdCommand, DoesNothingASecondTimeWithoutDataOrWithoutASweepToTransform) {
     window->mnuPSD_Click();
     EXPECT_FALSE(window->mnuPSD->isChecked()) << "no data";
