@@ -134,6 +134,9 @@ public:
 
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
+    // Shows a data file as File > Open does once the file is chosen: the file named on the command line
+    // comes this way.
+    void OpenFile(const QString& fileName);
     // Reads the file with the reader its extension (FileExt) names, clears the annotations and the
     // results tables and writes the status line.
     void OpenDataFile(const QString& fileName);
