@@ -38,6 +38,7 @@ QString fileToOpen(const QApplication& app) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setOrganizationName(QStringLiteral("Trazel"));
     QApplication::setApplicationName(QStringLiteral("Trazel"));
     const QString file = fileToOpen(app);
 

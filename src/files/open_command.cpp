@@ -86,6 +86,8 @@ void Trazel::OpenDataFile(const QString& fileName) {
         return;
     }
     s.DataLoaded = true;
+    addRecentFile(fileName);
+    showRecentFiles();
     // Raw curves returns every trace to the scale it was opened in.
     for (int t = 1; t <= TraceCount; ++t) {
         s.SavedPeak(t) = s.TracePeak(t);

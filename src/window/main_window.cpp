@@ -37,6 +37,7 @@ Trazel::Trazel(AppState& state, Dialogs& dialogs, QWidget* parent)
     arrangeControls();
     connectHandlers();
     Form_Initialize();
+    showRecentFiles();
 }
 
 Trazel::~Trazel() = default;

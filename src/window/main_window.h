@@ -4,6 +4,7 @@
 #include "acquisition/time_base.h"
 #include "core/app_state.h"
 #include "files/bin_writer.h"
+#include "files/recent_files.h"
 #include "ui/event_loop.h"
 
 #include <QMainWindow>
@@ -135,8 +136,10 @@ public:
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
     // Shows a data file as File > Open does once the file is chosen: the file named on the command line
-    // comes this way.
+    // and the recent files of the File menu come this way.
     void OpenFile(const QString& fileName);
+    // Recent file Index (1..5) of the File menu; a file that has gone is taken off the list with a message.
+    void mnuRecent_Click(int Index);
     // Reads the file with the reader its extension (FileExt) names, clears the annotations and the
     // results tables and writes the status line.
     void OpenDataFile(const QString& fileName);
@@ -233,6 +236,8 @@ public:
     QAction* mnuFile;
     QAction* mnuOpen;
     QAction* separator1;
+    BoundedArray<QAction*, 1, RecentFileCount> mnuRecent; // hidden while unused
+    QAction* separator4;
     QAction* mnuExit;
     QAction* mnuCopy;
     BoundedArray<QAction*, 1, 5> mnuCopyitem;
@@ -360,6 +365,8 @@ private:
     void discardData();
     void clearAnnotations();
     void writeFileStatus(const QString& fileName);
+    // The recent files under Open, in the evaluation layout.
+    void showRecentFiles();
     void writeCurveStatus();
 
     void setCurrentTraceScale();

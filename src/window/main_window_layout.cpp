@@ -214,6 +214,12 @@ void Trazel::createMenus() {
     mnuFile = file->menuAction();
     mnuOpen = addMenuItem(file, "mnuOpen", QStringLiteral("&Open"));
     separator1 = addSeparator(file, "separator1");
+    for (int i = 1; i <= RecentFileCount; ++i) {
+        mnuRecent(i) = addMenuItem(file, "mnuRecent", QString());
+        mnuRecent(i)->setObjectName(QStringLiteral("mnuRecent_%1").arg(i));
+    }
+    separator4 = addSeparator(file, "separator4");
+    file->setToolTipsVisible(true); // a recent file's whole path
     mnuExit = addMenuItem(file, "mnuExit", QStringLiteral("E&xit"));
 
     QMenu* copy = addMenu(bar, "mnuCopy", QStringLiteral("C&opy"));
@@ -359,6 +365,9 @@ void Trazel::connectHandlers() {
                 [this, i] { ch_select_Click(static_cast<int>(i)); });
     }
     onClick(mnuOpen, [this] { mnuOpen_Click(); });
+    for (int i = 1; i <= RecentFileCount; ++i) {
+        onClick(mnuRecent(i), [this, i] { mnuRecent_Click(i); });
+    }
     onClick(mnuExit, [this] { mnuExit_Click(); });
     onClick(mnuS_A, [this] { mnuS_A_Click(); });
     onClick(mnuA_S, [this] { mnuA_S_Click(); });

@@ -1,0 +1,51 @@
+// The ways to a data file besides the open dialog: the recent files of the File menu. Each ends in
+// OpenFile, so every file meets the same readers, questions and messages.
+
+#include "files/recent_files.h"
+#include "ui/dialogs.h"
+#include "window/main_window.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+
+namespace trazel {
+
+namespace {
+
+// "&1 data01.bin": the number chooses the item from the keyboard; an "&" of the name is shown as one.
+QString recentFileCaption(int number, const QString& path) {
+    QString name = QFileInfo(path).fileName();
+    return QStringLiteral("&%1 %2").arg(number).arg(name.replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
+} // namespace
+
+void Trazel::mnuRecent_Click(int Index) {
+    const QString path = mnuRecent(Index)->data().toString();
+    if (!QFileInfo::exists(path)) {
+        removeRecentFile(path);
+        showRecentFiles();
+        dialogs.MsgBox(
+            QStringLiteral("File not found: %1. It has been removed from the list of recent files.")
+                .arg(QDir::toNativeSeparators(path)),
+            MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("File input"));
+        return;
+    }
+    OpenFile(path);
+}
+
+void Trazel::showRecentFiles() {
+    const QStringList paths = s.MeasureLayout ? QStringList() : recentFiles();
+    for (int i = 1; i <= RecentFileCount; ++i) {
+        QAction* item = mnuRecent(i);
+        const bool used = i <= paths.size();
+        item->setVisible(used);
+        item->setText(used ? recentFileCaption(i, paths[i - 1]) : QString());
+        item->setData(used ? paths[i - 1] : QString());
+        item->setToolTip(used ? QDir::toNativeSeparators(paths[i - 1]) : QString());
+    }
+    separator4->setVisible(!paths.isEmpty());
+}
+
+} // namespace trazel
