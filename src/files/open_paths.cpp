@@ -1,17 +1,25 @@
-// The ways to a data file besides the open dialog: the recent files of the File menu. Each ends in
-// OpenFile, so every file meets the same readers, questions and messages.
+// The ways to a data file besides the open dialog: the recent files of the File menu and a file dropped
+// onto the window. Each ends in OpenFile, so every file meets the same readers, questions and messages.
 
+#include "files/file_view.h"
 #include "files/recent_files.h"
 #include "ui/dialogs.h"
 #include "window/main_window.h"
 
 #include <QAction>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 
 namespace trazel {
 
 namespace {
+
+bool hasReader(const QString& path) {
+    const QString extension = QString::fromStdString(fileExtension(path.toStdString())).toUpper();
+    return extension == QStringLiteral("BIN") || extension == QStringLiteral("PRN");
+}
 
 // "&1 data01.bin": the number chooses the item from the keyboard; an "&" of the name is shown as one.
 QString recentFileCaption(int number, const QString& path) {
@@ -46,6 +54,36 @@ void Trazel::showRecentFiles() {
         item->setToolTip(used ? QDir::toNativeSeparators(paths[i - 1]) : QString());
     }
     separator4->setVisible(!paths.isEmpty());
+}
+
+QString Trazel::droppedDataFile(const QMimeData& data) const {
+    if (s.MeasureLayout || s.Acquiring) {
+        return {};
+    }
+    for (const QUrl& url : data.urls()) {
+        if (url.isLocalFile() && hasReader(url.toLocalFile())) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
+
+void Trazel::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedDataFile(*event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Trazel::dropEvent(QDropEvent* event) {
+    const QString file = droppedDataFile(*event->mimeData());
+    if (file.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened once the drop has ended, so that the program the file came from is not held up by the
+    // questions a file may ask.
+    QMetaObject::invokeMethod(
+        this, [this, file] { OpenFile(file); }, Qt::QueuedConnection);
 }
 
 } // namespace trazel

@@ -51,7 +51,10 @@ void OptionButton::setValue(bool on) {
     }
 }
 
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
+    // A file dropped here goes on to the window, which opens it, instead of landing as text.
+    setAcceptDrops(false);
+}
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
     emit KeyPress(keyAscii(*event));

@@ -38,6 +38,7 @@ Trazel::Trazel(AppState& state, Dialogs& dialogs, QWidget* parent)
     connectHandlers();
     Form_Initialize();
     showRecentFiles();
+    setAcceptDrops(true);
 }
 
 Trazel::~Trazel() = default;

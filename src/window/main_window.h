@@ -17,6 +17,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QMimeData;
 
 namespace trazel {
 
@@ -135,8 +136,8 @@ public:
 
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
-    // Shows a data file as File > Open does once the file is chosen: the file named on the command line
-    // and the recent files of the File menu come this way.
+    // Shows a data file as File > Open does once the file is chosen: the file named on the command line,
+    // a dropped file and the recent files of the File menu come this way.
     void OpenFile(const QString& fileName);
     // Recent file Index (1..5) of the File menu; a file that has gone is taken off the list with a message.
     void mnuRecent_Click(int Index);
@@ -269,6 +270,9 @@ public:
 protected:
     // Closing the window ends a running loop first and completes an open recording.
     void closeEvent(QCloseEvent* event) override;
+    // A data file dropped onto the window opens as with File > Open.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createPlot();
@@ -365,6 +369,9 @@ private:
     void discardData();
     void clearAnnotations();
     void writeFileStatus(const QString& fileName);
+    // The file a drop opens: the first .bin or .prn file among those dragged, in the evaluation layout
+    // while nothing is recorded; empty when the drop is refused.
+    QString droppedDataFile(const QMimeData& data) const;
     // The recent files under Open, in the evaluation layout.
     void showRecentFiles();
     void writeCurveStatus();

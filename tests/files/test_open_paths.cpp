@@ -1,5 +1,8 @@
 #include "support/open_file_fixture.h"
 
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QSettings>
 
 namespace trazel::testing {
@@ -19,6 +22,20 @@ protected:
         }
         return captions;
     }
+
+    // Drops the files onto the window; true when it took them.
+    bool drop(const std::vector<std::filesystem::path>& paths) {
+        QMimeData data;
+        for (const auto& path : paths) {
+            data.setUrls(data.urls() << QUrl::fromLocalFile(qs(path)));
+        }
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        QCoreApplication::sendEvent(window.get(), &dropped);
+        QCoreApplication::processEvents();
+        return enter.isAccepted() && dropped.isAccepted();
+    }
 };
 
 TEST_F(OpenPaths, AFileNamedAtStartUpMeetsTheQuestionsAndMessagesOfFileOpen) {
@@ -31,6 +48,23 @@ TEST_F(OpenPaths, AFileNamedAtStartUpMeetsTheQuestionsAndMessagesOfFileOpen) {
     window->OpenFile(qs(Examples / "labtech.prn"));
     EXPECT_EQ(dialogs.questions().back().text, "Enter sampling frequency (Hz):");
     expectLoaded(3000);
+}
+
+TEST_F(OpenPaths, ADropOpensTheFirstDataFileInTheEvaluationLayoutWhileNothingIsRecorded) {
+    const auto first = files.write("first.bin", smallContinuousFile());
+    const auto notes = files.write("notes.txt", {});
+    EXPECT_TRUE(window->acceptDrops());
+    EXPECT_FALSE(drop({notes, files.write("a.b.bin", smallContinuousFile())})) << "no reader for b.bin";
+    state.Acquiring = true;
+    EXPECT_FALSE(drop({first}));
+    state.Acquiring = false;
+    window->mnuMeasure_Click();
+    EXPECT_FALSE(drop({first}));
+    EXPECT_FALSE(state.DataLoaded);
+    window->mnuTrazel_Click();
+    EXPECT_TRUE(drop({notes, first, files.write("second.bin", smallContinuousFile())}));
+    expectLoaded(4);
+    EXPECT_EQ(state.FileName, first.string());
 }
 
 TEST_F(OpenPaths, RecentFilesAreTheLastFiveOpenedNewestFirstOnceEachKeptFromRunToRun) {
