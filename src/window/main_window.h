@@ -266,6 +266,9 @@ public:
     QAction* mnuContinuous;
     QAction* mnuMeasure;
     QAction* mnuTrazel;
+    // Page Up and Page Down press < and > wherever those are shown.
+    QAction* PgUpKey;
+    QAction* PgDnKey;
 
 protected:
     // Closing the window ends a running loop first and completes an open recording.
@@ -281,6 +284,8 @@ private:
     void createRecordingControls();
     void createResultGrids();
     void createMenus();
+    // The keys of a desktop program, shown next to their menu items.
+    void assignKeys();
     void arrangeControls();
     void connectHandlers();
     void connectSettingsFields();

@@ -268,6 +268,20 @@ void Trazel::createMenus() {
     mnuMeasure = addMenuItem(bar, "mnuMeasure", QStringLiteral("Mea&sure"));
     mnuTrazel = addMenuItem(bar, "mnuTrazel", QStringLiteral("&Trazel"));
     mnuTrazel->setVisible(false);
+    assignKeys();
+}
+
+void Trazel::assignKeys() {
+    mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Ctrl+= is Ctrl++ without Shift on most keyboards.
+    mnuExpand->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    mnuCompress->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    mnuCopyitem(1)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    PgUpKey = addKeyFor(*PgUp, QKeySequence(Qt::Key_PageUp), *this);
+    PgDnKey = addKeyFor(*PgDn, QKeySequence(Qt::Key_PageDown), *this);
+    PgUp->setToolTip(QStringLiteral("Previous sweep or screen (Page Up)"));
+    PgDn->setToolTip(QStringLiteral("Next sweep or screen (Page Down)"));
 }
 
 void Trazel::arrangeControls() {
