@@ -19,12 +19,13 @@ void applyGeometryFromEnvironment(QWidget& window) {
     }
 }
 
-// The data file named on the command line, as an absolute path; empty when there is none. --help and an
-// unknown option print their text and end the program here.
+// The data file named on the command line, as an absolute path; empty when there is none. --help,
+// --version and an unknown option print their text and end the program here.
 QString fileToOpen(const QApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Records and evaluates sampled physiological signals."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A data file to open (.bin or .prn)."),
                                  QStringLiteral("[file]"));
@@ -40,6 +41,9 @@ int main(int argc, char* argv[]) {
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setOrganizationName(QStringLiteral("Trazel"));
     QApplication::setApplicationName(QStringLiteral("Trazel"));
+    QApplication::setApplicationVersion(QStringLiteral(TRAZEL_VERSION));
+    // Lets the desktop match the window to trazel.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("trazel"));
     const QString file = fileToOpen(app);
 
     trazel::AppState state;
