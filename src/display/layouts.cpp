@@ -35,6 +35,7 @@ void Trazel::mnuTrazel_Click() {
     for (QAction* item : {mnuOpen, separator1, mnuMarksoff, mnuCopy, mnuText, mnuZoom, mnuInvert, mnuPeaks}) {
         item->setVisible(true);
     }
+    showRecentFiles();
     mnuInvert->setEnabled(true);
 
     showControls(recordingControls(), false);
@@ -65,6 +66,7 @@ void Trazel::mnuMeasure_Click() {
     for (QAction* item : {mnuOpen, separator1, mnuMarksoff, mnuCopy, mnuText, mnuZoom, mnuInvert, mnuPeaks}) {
         item->setVisible(false);
     }
+    showRecentFiles();
 
     showControls({add, newblk, del, PgUp, PgDn, Clear, status}, false);
     showControls(recordingControls(), true);

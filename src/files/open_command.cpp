@@ -36,9 +36,13 @@ void Trazel::mnuOpen_Click() {
     if (chosen.isEmpty()) {
         return; // cancelled: the data and the plot stay as they were
     }
-    s.FileName = chosen.toStdString();
+    OpenFile(chosen);
+}
+
+void Trazel::OpenFile(const QString& fileName) {
+    s.FileName = fileName.toStdString();
     s.FileExt = fileExtension(s.FileName);
-    OpenDataFile(chosen);
+    OpenDataFile(fileName);
     setMousePointer(*this, MousePointer::Default);
     resetCurvePens(s);
     s.CurrentTrace = 1;
@@ -84,6 +88,8 @@ void Trazel::OpenDataFile(const QString& fileName) {
         return;
     }
     s.DataLoaded = true;
+    addRecentFile(fileName);
+    showRecentFiles();
     // Raw curves returns every trace to the scale it was opened in.
     for (int t = 1; t <= TraceCount; ++t) {
         s.SavedPeak(t) = s.TracePeak(t);

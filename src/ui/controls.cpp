@@ -4,6 +4,7 @@
 #include "ui/mouse_buttons.h"
 #include "ui/qt_colour.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -51,7 +52,10 @@ void OptionButton::setValue(bool on) {
     }
 }
 
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
+    // A file dropped here goes on to the window, which opens it, instead of landing as text.
+    setAcceptDrops(false);
+}
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
     emit KeyPress(keyAscii(*event));
@@ -112,6 +116,18 @@ void ComboBox::keyPressEvent(QKeyEvent* event) {
 void ComboBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
     emit LostFocus();
+}
+
+QAction* addKeyFor(CommandButton& button, const QKeySequence& key, QWidget& window) {
+    auto* action = new QAction(&window);
+    action->setShortcut(key);
+    window.addAction(action);
+    QObject::connect(action, &QAction::triggered, &button, [&button] {
+        if (button.isVisible()) {
+            button.click();
+        }
+    });
+    return action;
 }
 
 void moveFocusTo(QWidget& control) {

@@ -8,6 +8,9 @@
 #include <QRadioButton>
 #include <vector>
 
+class QAction;
+class QKeySequence;
+
 namespace trazel {
 
 // A command button whose background colour can be set and read back.
@@ -84,6 +87,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 };
+
+// A key that presses the button wherever the button is shown; a disabled button ignores it as it ignores a
+// click. The key works in the whole window, whichever control has the focus.
+QAction* addKeyFor(CommandButton& button, const QKeySequence& key, QWidget& window);
 
 // Moves the focus to the control when it can take it; a hidden or disabled control leaves it where it is.
 void moveFocusTo(QWidget& control);

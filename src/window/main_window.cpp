@@ -37,6 +37,8 @@ Trazel::Trazel(AppState& state, Dialogs& dialogs, QWidget* parent)
     arrangeControls();
     connectHandlers();
     Form_Initialize();
+    showRecentFiles();
+    setAcceptDrops(true);
 }
 
 Trazel::~Trazel() = default;

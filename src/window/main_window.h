@@ -4,6 +4,7 @@
 #include "acquisition/time_base.h"
 #include "core/app_state.h"
 #include "files/bin_writer.h"
+#include "files/recent_files.h"
 #include "ui/event_loop.h"
 
 #include <QMainWindow>
@@ -17,6 +18,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QMimeData;
 
 namespace trazel {
 
@@ -137,6 +139,11 @@ public:
 
     // File > Open: asks for a data file and shows it.
     void mnuOpen_Click();
+    // Shows a data file as File > Open does once the file is chosen: the file named on the command line,
+    // a dropped file and the recent files of the File menu come this way.
+    void OpenFile(const QString& fileName);
+    // Recent file Index (1..5) of the File menu; a file that has gone is taken off the list with a message.
+    void mnuRecent_Click(int Index);
     // Reads the file with the reader its extension (FileExt) names, clears the annotations and the
     // results tables and writes the status line.
     void OpenDataFile(const QString& fileName);
@@ -245,6 +252,8 @@ public:
     QAction* mnuSaveTable;
     QAction* mnuSaveCurvePoints;
     QAction* separator1;
+    BoundedArray<QAction*, 1, RecentFileCount> mnuRecent; // hidden while unused
+    QAction* separator4;
     QAction* mnuExit;
     QAction* mnuCopy;
     BoundedArray<QAction*, 1, 5> mnuCopyitem;
@@ -272,10 +281,16 @@ public:
     QAction* mnuContinuous;
     QAction* mnuMeasure;
     QAction* mnuTrazel;
+    // Page Up and Page Down press < and > wherever those are shown.
+    QAction* PgUpKey;
+    QAction* PgDnKey;
 
 protected:
     // Closing the window ends a running loop first and completes an open recording.
     void closeEvent(QCloseEvent* event) override;
+    // A data file dropped onto the window opens as with File > Open.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createPlot();
@@ -284,6 +299,8 @@ private:
     void createRecordingControls();
     void createResultGrids();
     void createMenus();
+    // The keys of a desktop program, shown next to their menu items.
+    void assignKeys();
     void arrangeControls();
     void connectHandlers();
     void connectSettingsFields();
@@ -372,6 +389,11 @@ private:
     void discardData();
     void clearAnnotations();
     void writeFileStatus(const QString& fileName);
+    // The file a drop opens: the first .bin or .prn file among those dragged, in the evaluation layout
+    // while nothing is recorded; empty when the drop is refused.
+    QString droppedDataFile(const QMimeData& data) const;
+    // The recent files under Open, in the evaluation layout.
+    void showRecentFiles();
     void writeCurveStatus();
 
     void setCurrentTraceScale();

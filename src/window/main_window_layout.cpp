@@ -216,6 +216,12 @@ void Trazel::createMenus() {
     mnuSaveTable = addMenuItem(file, "mnuSaveTable", QStringLiteral("Save &table as..."));
     mnuSaveCurvePoints = addMenuItem(file, "mnuSaveCurvePoints", QStringLiteral("Save &curve points as..."));
     separator1 = addSeparator(file, "separator1");
+    for (int i = 1; i <= RecentFileCount; ++i) {
+        mnuRecent(i) = addMenuItem(file, "mnuRecent", QString());
+        mnuRecent(i)->setObjectName(QStringLiteral("mnuRecent_%1").arg(i));
+    }
+    separator4 = addSeparator(file, "separator4");
+    file->setToolTipsVisible(true); // a recent file's whole path
     mnuExit = addMenuItem(file, "mnuExit", QStringLiteral("E&xit"));
 
     QMenu* copy = addMenu(bar, "mnuCopy", QStringLiteral("C&opy"));
@@ -264,6 +270,20 @@ void Trazel::createMenus() {
     mnuMeasure = addMenuItem(bar, "mnuMeasure", QStringLiteral("Mea&sure"));
     mnuTrazel = addMenuItem(bar, "mnuTrazel", QStringLiteral("&Trazel"));
     mnuTrazel->setVisible(false);
+    assignKeys();
+}
+
+void Trazel::assignKeys() {
+    mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Ctrl+= is Ctrl++ without Shift on most keyboards.
+    mnuExpand->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    mnuCompress->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    mnuCopyitem(1)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    PgUpKey = addKeyFor(*PgUp, QKeySequence(Qt::Key_PageUp), *this);
+    PgDnKey = addKeyFor(*PgDn, QKeySequence(Qt::Key_PageDown), *this);
+    PgUp->setToolTip(QStringLiteral("Previous sweep or screen (Page Up)"));
+    PgDn->setToolTip(QStringLiteral("Next sweep or screen (Page Down)"));
 }
 
 void Trazel::arrangeControls() {
@@ -361,6 +381,9 @@ void Trazel::connectHandlers() {
                 [this, i] { ch_select_Click(static_cast<int>(i)); });
     }
     onClick(mnuOpen, [this] { mnuOpen_Click(); });
+    for (int i = 1; i <= RecentFileCount; ++i) {
+        onClick(mnuRecent(i), [this, i] { mnuRecent_Click(i); });
+    }
     onClick(mnuExit, [this] { mnuExit_Click(); });
     onClick(mnuSaveTable, [this] { mnuSaveTable_Click(); });
     onClick(mnuSaveCurvePoints, [this] { mnuSaveCurvePoints_Click(); });

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -6,6 +8,13 @@ int main(int argc, char** argv) {
     // display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Every window a test opens a file in writes the recent files: into settings of this run only, never
+    // the user's.
+    const QTemporaryDir settings;
+    QApplication::setOrganizationName(QStringLiteral("TrazelTests"));
+    for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
+        QSettings::setPath(QSettings::NativeFormat, scope, settings.path());
+    }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,89 @@
+// The ways to a data file besides the open dialog: the recent files of the File menu and a file dropped
+// onto the window. Each ends in OpenFile, so every file meets the same readers, questions and messages.
+
+#include "files/file_view.h"
+#include "files/recent_files.h"
+#include "ui/dialogs.h"
+#include "window/main_window.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+
+namespace trazel {
+
+namespace {
+
+bool hasReader(const QString& path) {
+    const QString extension = QString::fromStdString(fileExtension(path.toStdString())).toUpper();
+    return extension == QStringLiteral("BIN") || extension == QStringLiteral("PRN");
+}
+
+// "&1 data01.bin": the number chooses the item from the keyboard; an "&" of the name is shown as one.
+QString recentFileCaption(int number, const QString& path) {
+    QString name = QFileInfo(path).fileName();
+    return QStringLiteral("&%1 %2").arg(number).arg(name.replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
+} // namespace
+
+void Trazel::mnuRecent_Click(int Index) {
+    const QString path = mnuRecent(Index)->data().toString();
+    if (!QFileInfo::exists(path)) {
+        removeRecentFile(path);
+        showRecentFiles();
+        dialogs.MsgBox(
+            QStringLiteral("File not found: %1. It has been removed from the list of recent files.")
+                .arg(QDir::toNativeSeparators(path)),
+            MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("File input"));
+        return;
+    }
+    OpenFile(path);
+}
+
+void Trazel::showRecentFiles() {
+    const QStringList paths = s.MeasureLayout ? QStringList() : recentFiles();
+    for (int i = 1; i <= RecentFileCount; ++i) {
+        QAction* item = mnuRecent(i);
+        const bool used = i <= paths.size();
+        item->setVisible(used);
+        item->setText(used ? recentFileCaption(i, paths[i - 1]) : QString());
+        item->setData(used ? paths[i - 1] : QString());
+        item->setToolTip(used ? QDir::toNativeSeparators(paths[i - 1]) : QString());
+    }
+    separator4->setVisible(!paths.isEmpty());
+}
+
+QString Trazel::droppedDataFile(const QMimeData& data) const {
+    if (s.MeasureLayout || s.Acquiring) {
+        return {};
+    }
+    for (const QUrl& url : data.urls()) {
+        if (url.isLocalFile() && hasReader(url.toLocalFile())) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
+
+void Trazel::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedDataFile(*event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Trazel::dropEvent(QDropEvent* event) {
+    const QString file = droppedDataFile(*event->mimeData());
+    if (file.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened once the drop has ended, so that the program the file came from is not held up by the
+    // questions a file may ask.
+    QMetaObject::invokeMethod(
+        this, [this, file] { OpenFile(file); }, Qt::QueuedConnection);
+}
+
+} // namespace trazel

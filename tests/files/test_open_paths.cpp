@@ -1,0 +1,94 @@
+#include "support/open_file_fixture.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QSettings>
+
+namespace trazel::testing {
+namespace {
+
+// Recent files start empty: earlier tests of this run have opened files too.
+struct NoRecentFiles {
+    NoRecentFiles() { QSettings().clear(); }
+};
+
+class OpenPaths : NoRecentFiles, public OpenFileTest {
+protected:
+    QStringList recentMenu() const {
+        QStringList captions;
+        for (int i = 1; i <= RecentFileCount && window->mnuRecent(i)->isVisible(); ++i) {
+            captions << window->mnuRecent(i)->text();
+        }
+        return captions;
+    }
+
+    // Drops the files onto the window; true when it took them.
+    bool drop(const std::vector<std::filesystem::path>& paths) {
+        QMimeData data;
+        for (const auto& path : paths) {
+            data.setUrls(data.urls() << QUrl::fromLocalFile(qs(path)));
+        }
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        QCoreApplication::sendEvent(window.get(), &dropped);
+        QCoreApplication::processEvents();
+        return enter.isAccepted() && dropped.isAccepted();
+    }
+};
+
+TEST_F(OpenPaths, AFileNamedAtStartUpMeetsTheQuestionsAndMessagesOfFileOpen) {
+    dialogs.answerMessage(MsgAnswer::Ok);
+    window->OpenFile(qs(files.path("missing.bin")));
+    expectErrorReported();
+    expectNothingLoaded();
+    dialogs.answerInput("2");
+    dialogs.answerInput("300");
+    window->OpenFile(qs(Examples / "labtech.prn"));
+    EXPECT_EQ(dialogs.questions().back().text, "Enter sampling frequency (Hz):");
+    expectLoaded(3000);
+}
+
+TEST_F(OpenPaths, ADropOpensTheFirstDataFileInTheEvaluationLayoutWhileNothingIsRecorded) {
+    const auto first = files.write("first.bin", smallContinuousFile());
+    const auto notes = files.write("notes.txt", {});
+    EXPECT_TRUE(window->acceptDrops());
+    EXPECT_FALSE(drop({notes, files.write("a.b.bin", smallContinuousFile())})) << "no reader for b.bin";
+    state.Acquiring = true;
+    EXPECT_FALSE(drop({first}));
+    state.Acquiring = false;
+    window->mnuMeasure_Click();
+    EXPECT_FALSE(drop({first}));
+    EXPECT_FALSE(state.DataLoaded);
+    window->mnuTrazel_Click();
+    EXPECT_TRUE(drop({notes, first, files.write("second.bin", smallContinuousFile())}));
+    expectLoaded(4);
+    EXPECT_EQ(state.FileName, first.string());
+}
+
+TEST_F(OpenPaths, RecentFilesAreTheLastFiveOpenedNewestFirstOnceEachKeptFromRunToRun) {
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin", "R&D.bin", "f.bin"}) {
+        window->OpenFile(qs(files.write(name, smallContinuousFile())));
+    }
+    ASSERT_TRUE(std::filesystem::create_directory(files.path("folder")));
+    window->OpenFile(qs(files.path("folder") / ".." / "c.bin"));
+    dialogs.answerMessage(MsgAnswer::Ok);
+    window->OpenFile(qs(files.path("missing.bin"))); // not listed: it did not open
+    window = std::make_unique<Trazel>(state, dialogs);
+    EXPECT_EQ(recentMenu(), QStringList({"&1 c.bin", "&2 f.bin", "&3 R&&D.bin", "&4 d.bin", "&5 b.bin"}));
+    window->mnuMeasure_Click();
+    EXPECT_EQ(recentMenu(), QStringList());
+
+    window->mnuTrazel_Click();
+    std::filesystem::remove(files.path("f.bin"));
+    dialogs.answerMessage(MsgAnswer::Ok);
+    window->mnuRecent_Click(2);
+    EXPECT_EQ(dialogs.questions().back().text, "File not found: " + qs(files.path("f.bin")) +
+                                                   ". It has been removed from the list of recent files.");
+    window->mnuRecent_Click(3);
+    EXPECT_EQ(recentMenu(), QStringList({"&1 d.bin", "&2 c.bin", "&3 R&&D.bin", "&4 b.bin"}));
+}
+
+} // namespace
+} // namespace trazel::testing
