@@ -32,7 +32,8 @@ void Trazel::mnuTrazel_Click() {
 
     mnuMeasure->setVisible(true);
     mnuTrazel->setVisible(false);
-    for (QAction* item : {mnuOpen, separator1, mnuMarksoff, mnuCopy, mnuText, mnuZoom, mnuInvert, mnuPeaks}) {
+    for (QAction* item : {mnuOpen, mnuSaveTable, mnuSaveCurvePoints, separator1, mnuMarksoff, mnuCopy,
+                          mnuText, mnuZoom, mnuInvert, mnuPeaks}) {
         item->setVisible(true);
     }
     showRecentFiles();
@@ -63,7 +64,8 @@ void Trazel::mnuMeasure_Click() {
 
     mnuMeasure->setVisible(false);
     mnuTrazel->setVisible(true);
-    for (QAction* item : {mnuOpen, separator1, mnuMarksoff, mnuCopy, mnuText, mnuZoom, mnuInvert, mnuPeaks}) {
+    for (QAction* item : {mnuOpen, mnuSaveTable, mnuSaveCurvePoints, separator1, mnuMarksoff, mnuCopy,
+                          mnuText, mnuZoom, mnuInvert, mnuPeaks}) {
         item->setVisible(false);
     }
     showRecentFiles();

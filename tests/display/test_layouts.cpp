@@ -62,8 +62,9 @@ protected:
     }
 
     MenuItems evaluationMenus() const {
-        return {window->mnuOpen,  window->mnuCopy,   window->mnuZoom,     window->mnuText,
-                window->mnuPeaks, window->mnuInvert, window->mnuMarksoff, window->mnuMeasure};
+        return {window->mnuOpen,     window->mnuSaveTable, window->mnuSaveCurvePoints, window->mnuCopy,
+                window->mnuZoom,     window->mnuText,      window->mnuPeaks,           window->mnuInvert,
+                window->mnuMarksoff, window->mnuMeasure};
     }
 };
 
