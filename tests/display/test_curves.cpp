@@ -1,6 +1,7 @@
 #include "core/number_rules.h"
 #include "display/curves.h"
 #include "support/drawing_log.h"
+#include "support/open_file_fixture.h"
 #include "support/visited_extremes.h"
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
@@ -343,6 +344,33 @@ INSTANTIATE_TEST_SUITE_P(RandomData, DenseViews,
                                            RandomView{5, 150'000, 140'000.25, 50'000, 800, 0.05, 100},
                                            RandomView{6, 60'000, 0, 60'000, 7, 0.99, 0},
                                            RandomView{7, 500'000, 3, 500'000, 1, 0, 200}));
+
+using ExampleViews = OpenFileTest;
+
+// The summaries follow the data through the commands that change them: read, inverted (negated in place),
+// copied back by Raw curves, averaged, and read again into the memory of another file.
+TEST_F(ExampleViews, AreThePictureOfAVisitToEveryPointThroughInvertRawCurvesAveragingAndRereading) {
+    const auto expectDenseViews = [&](const char* after) {
+        SCOPED_TRACE(after);
+        for (const int width : {2, 5, 9}) {
+            expectPictureOfFullScan(state, *window, window->disp->ScaleWidth(), width);
+        }
+    };
+    open(Examples / "continuous.bin");
+    expectDenseViews("read");
+    window->mnuInvert_Click();
+    expectDenseViews("inverted");
+    window->mnuRaw_Click();
+    expectDenseViews("raw curves");
+    open(Examples / "block.bin");
+    window->accept_Click();
+    window->mnuInvert_Click();
+    window->accept_Click();
+    window->mnuS_A_Click();
+    expectDenseViews("averaged");
+    open(Examples / "continuous.bin");
+    expectDenseViews("read again");
+}
 
 } // namespace
 } // namespace trazel::testing
