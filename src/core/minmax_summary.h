@@ -28,8 +28,8 @@ struct Extremes {
 Extremes extremesOf(std::span<const float> values);
 
 // A minimum-maximum summary of one curve in levels: level k holds the extremes of each whole block of
-// 64 x 2^k points. The levels together take a sixteenth as many floats as the curve, so a picture of
-// any stretch costs a few blocks per level instead of a visit to every point.
+// 64 x 2^k points. The extremes of any stretch then cost a few blocks per level instead of a visit to
+// every point, and the levels together take a sixteenth of the curve's memory.
 //
 // It covers the whole blocks of a leading part of the curve, which grows with `extend`; the owner of
 // the values tells it with `truncate` where they may have changed.
