@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <utility>
 
 namespace trazel {
 
@@ -156,13 +157,14 @@ void Trazel::save_Click() {
     ave_count->setText(displayText(s.SavedSweeps, " ##0"));
     std::vector<std::int16_t> samples;
     std::vector<std::int16_t> markers;
+    const TraceBuffer& sweep = s.TraceData;
     for (std::int64_t j = 0; j <= s.RawData.upper(); ++j) {
         for (int t = 1; t <= TraceCount; ++t) {
             if (s.TraceChannel(t) > 0) {
-                samples.push_back(toInteger(s.TraceData.contains(j) ? s.TraceData(t, j) : 0.0F));
+                samples.push_back(toInteger(sweep.contains(j) ? sweep(t, j) : 0.0F));
             }
         }
-        markers.push_back(s.Markers(j));
+        markers.push_back(std::as_const(s.Markers)(j));
     }
     if (!appendToRecording(samples, markers)) {
         restoreAfterBlockRecording();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/arrays.h"
+#include "core/marker_index.h"
 #include "ui/colour.h"
 
 #include <cstdint>
@@ -15,8 +16,6 @@ using Single = float;
 
 constexpr Single NoLevel = -1E7F; // LevelY of a trace without a level line
 constexpr int ResultCapacity = 1000;
-constexpr Integer MarkerOn = 100;       // marker word of a point taken while the marker is on
-constexpr Integer MarkerStimulus = 200; // marker word of a point that carries a stimulus
 
 // One results-table row of a trace.
 struct ResultRecord {
@@ -93,9 +92,9 @@ struct AppState {
     Integer InFile = 0;
 
     // Data buffers and sweeps
-    TraceBuffer RawData;           // as acquired or read; the views never change it
-    TraceBuffer TraceData;         // as the views draw, measure and transform it
-    DynamicArray<Integer> Markers; // per point: 0, 100 marker on, 200 stimulus
+    TraceBuffer RawData;                        // as acquired or read; the views never change it
+    TraceBuffer TraceData;                      // as the views draw, measure and transform it
+    DynamicArray<Integer, MarkerIndex> Markers; // per point: 0, 100 marker on, 200 stimulus
     Long SampleCount = 0;
     Long SweepLength = 0; // points per sweep; -1 = no block length set
     Long BlockSweepLength = 0;

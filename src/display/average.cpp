@@ -2,6 +2,8 @@
 
 #include "core/number_rules.h"
 
+#include <utility>
+
 namespace trazel {
 
 void acceptIntoAverage(AppState& s) {
@@ -15,7 +17,7 @@ void acceptIntoAverage(AppState& s) {
         if (s.TraceChannel(t) <= 0 || n < 0) {
             continue;
         }
-        const auto sweep = s.TraceData.trace(t).subspan(static_cast<std::size_t>(first));
+        const auto sweep = std::as_const(s.TraceData).trace(t).subspan(static_cast<std::size_t>(first));
         auto average = s.AverageData.trace(t);
         for (std::int64_t i = 0; i <= n; ++i) {
             const auto at = static_cast<std::size_t>(i);

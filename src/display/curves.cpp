@@ -5,7 +5,7 @@
 #include "ui/plot_surface.h"
 
 #include <algorithm>
-#include <limits>
+#include <span>
 #include <vector>
 
 namespace trazel {
@@ -52,7 +52,7 @@ std::int64_t lastStoredPoint(const AppState& s) {
 
 class CurveDrawing {
 public:
-    CurveDrawing(AppState& s, PlotSurface& disp, std::vector<int> traces)
+    CurveDrawing(const AppState& s, PlotSurface& disp, std::vector<int> traces)
         : s(s), disp(disp), m_traces(std::move(traces)), m_first(toLong(s.ViewStart)),
           m_last(std::min<std::int64_t>(s.ScreenPoints, lastStoredPoint(s))),
           m_average(s.ShowAverage && s.AverageData.exists()), m_single(s.ShowSingle) {}
@@ -68,8 +68,12 @@ private:
     void drawColumn(int c, std::int64_t x, double pointsPerPixel);
     void drawMarkerRuns();
     void drawStimulusTicks();
+    // The points from .. to where the marker-on state changes or a stimulus is marked.
+    std::span<const std::int64_t> markerChanges(std::int64_t from, std::int64_t to) const {
+        return s.Markers.summary().between(from, to);
+    }
 
-    AppState& s;
+    const AppState& s;
     PlotSurface& disp;
     std::vector<int> m_traces;
     std::int64_t m_first;
@@ -113,32 +117,6 @@ void CurveDrawing::pointByPoint() {
     }
 }
 
-struct Extremes {
-    float smallest = std::numeric_limits<float>::infinity();
-    float largest = -std::numeric_limits<float>::infinity();
-    bool empty() const { return smallest > largest; }
-};
-
-Extremes extremesOf(std::span<const float> values) {
-    Extremes e;
-    for (float v : values) {
-        e.smallest = std::min(e.smallest, v);
-        e.largest = std::max(e.largest, v);
-    }
-    return e;
-}
-
-// Extremes of values[from .. to], both ends included and cut to the values there are.
-Extremes extremesBetween(std::span<const float> values, std::int64_t from, std::int64_t to) {
-    from = std::max<std::int64_t>(from, 0);
-    to = std::min<std::int64_t>(to, static_cast<std::int64_t>(values.size()) - 1);
-    if (from > to) {
-        return {};
-    }
-    return extremesOf(
-        values.subspan(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from + 1)));
-}
-
 // A column wholly beyond an end of the band collapses onto that end; one that crosses an end is cut there.
 void clampColumn(double& smallest, double& largest, const Band& band) {
     if (smallest > band.upper) {
@@ -168,12 +146,12 @@ void CurveDrawing::drawColumn(int c, std::int64_t x, double pointsPerPixel) {
     const double offset = s.TraceOffset(c);
     Extremes average;
     if (m_average) {
-        average = extremesBetween(s.AverageData.trace(c), toLong(at), toLong(at + pointsPerPixel));
+        average = s.AverageData.extremesBetween(c, toLong(at), toLong(at + pointsPerPixel));
     }
     Extremes single;
     if (m_single) {
-        single = extremesBetween(s.TraceData.trace(c), x,
-                                 std::min<std::int64_t>(toLong(x + pointsPerPixel), m_last));
+        single =
+            s.TraceData.extremesBetween(c, x, std::min<std::int64_t>(toLong(x + pointsPerPixel), m_last));
     }
     setTraceScale(s, disp, c);
     const Band band = bandOf(s, c);
@@ -198,13 +176,14 @@ void CurveDrawing::marks() {
 }
 
 // Each run of marker-on points is one bar just above the time axis, from the run's first point to the
-// point that ends it, or to the end of the view; a run already on at the left edge starts there.
+// point that ends it, or to the end of the view; a run already on at the left edge starts there. Past the
+// first point a run can open or end only where the marker-on state changes, which the index lists.
 void CurveDrawing::drawMarkerRuns() {
     const double viewStart = s.ViewStart;
     auto bar = [&](double from, double to) { drawMarkerBar(disp, from - viewStart, to - viewStart); };
     bool open = s.Markers(m_first) >= 1;
     double runStart = viewStart;
-    for (std::int64_t x = m_first; x <= m_last; ++x) {
+    auto visit = [&](std::int64_t x) {
         const bool on = s.Markers(x) == MarkerOn;
         if (on && !open) {
             open = true;
@@ -213,6 +192,10 @@ void CurveDrawing::drawMarkerRuns() {
             bar(runStart, static_cast<double>(x));
             open = false;
         }
+    };
+    visit(m_first);
+    for (const std::int64_t x : markerChanges(m_first + 1, m_last)) {
+        visit(x);
     }
     if (open) {
         bar(runStart, static_cast<double>(m_last));
@@ -220,7 +203,7 @@ void CurveDrawing::drawMarkerRuns() {
 }
 
 void CurveDrawing::drawStimulusTicks() {
-    for (std::int64_t x = m_first; x <= m_last; ++x) {
+    for (const std::int64_t x : markerChanges(m_first, m_last)) {
         if (s.Markers(x) == MarkerStimulus) {
             drawStimulusTick(disp, static_cast<double>(x) - s.ViewStart);
         }

@@ -146,13 +146,8 @@ void Trazel::mnuInvert_Click() {
     if (!s.DataLoaded || s.SpectrumShown) {
         return;
     }
-    const int t = s.CurrentTrace;
-    for (float& v : s.RawData.trace(t)) {
-        v = -v;
-    }
-    for (float& v : s.TraceData.trace(t)) {
-        v = -v;
-    }
+    s.RawData.negate(s.CurrentTrace);
+    s.TraceData.negate(s.CurrentTrace);
     if (mnuOverplot->isChecked()) {
         DrawOverplot();
         return;

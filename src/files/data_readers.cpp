@@ -149,6 +149,15 @@ void createDataArrays(AppState& s) {
     s.Markers.create(upper);
 }
 
+// The summaries of the traces read and the marker index follow the reading chunk by chunk, while the
+// chunk's values are still in the cache; copies of the raw data take them over.
+void summarizeRead(AppState& s, int traces, std::int64_t end) {
+    for (int t = 1; t <= traces; ++t) {
+        s.RawData.summarizeUpTo(t, end);
+    }
+    s.Markers.summarizeUpTo(end);
+}
+
 } // namespace
 
 bool Trazel::ReadBinFile(const QString& fileName) {
@@ -182,11 +191,12 @@ bool Trazel::ReadBinFile(const QString& fileName) {
                         binformat::RecordTarget target;
                         for (int c = 1; c <= binformat::MaxChannels; ++c) {
                             target.samples[static_cast<std::size_t>(c - 1)] =
-                                s.RawData.trace(c).data() + first;
+                                s.RawData.pointsFrom(c, first).data();
                         }
-                        target.markers = s.Markers.span().data() + first;
+                        target.markers = s.Markers.pointsFrom(first).data();
                         target.peaks = &peaks;
                         binformat::decodeRecords(bytes, layout->records, n, target);
+                        summarizeRead(s, s.ChannelCount, first + n);
                     });
         for (int c = 1; c <= s.ChannelCount; ++c) {
             s.TracePeak(c) = peaks[static_cast<std::size_t>(c - 1)];
@@ -240,8 +250,10 @@ bool Trazel::ReadPrnFile(const QString& fileName) {
         readInSteps(*file, count, 4 * static_cast<std::size_t>(*channels), PrnProgressSteps, *Scroll,
                     [&](std::span<const std::uint8_t> bytes, std::int64_t first, std::int64_t n) {
                         prnformat::PointTarget target{
-                            {s.RawData.trace(1).data() + first, s.RawData.trace(2).data() + first}, &peaks};
+                            {s.RawData.pointsFrom(1, first).data(), s.RawData.pointsFrom(2, first).data()},
+                            &peaks};
                         prnformat::decodePoints(bytes, *channels, n, target);
+                        summarizeRead(s, *channels, first + n);
                     });
         s.TraceData.copyFrom(s.RawData);
     } catch (const std::bad_alloc&) {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace trazel {
 
@@ -64,8 +65,8 @@ void Trazel::searchPeaks() {
     const Single lo = s.LevelY(c);
     const auto hi = static_cast<Single>(std::abs(disp->ScaleHeight()) / s.LevelBandDivisor + lo);
     const PeakSearch found =
-        findPeaks(s.TraceData.trace(c), s.TraceOffset(c), toLong(std::min(s.SelStart, s.SelEnd)),
-                  toLong(std::max(s.SelStart, s.SelEnd)), lo, hi);
+        findPeaks(std::as_const(s.TraceData).trace(c), s.TraceOffset(c),
+                  toLong(std::min(s.SelStart, s.SelEnd)), toLong(std::max(s.SelStart, s.SelEnd)), lo, hi);
     for (const std::int64_t point : found.extremes) {
         if (s.NextRecord(c) > ResultCapacity) {
             break; // the trace's table is full

@@ -1,10 +1,14 @@
+#include "core/number_rules.h"
 #include "display/curves.h"
 #include "support/drawing_log.h"
+#include "support/open_file_fixture.h"
+#include "support/visited_extremes.h"
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace trazel::testing {
 namespace {
@@ -203,6 +207,169 @@ TEST_F(Curves, BlockViewsDrawTheAverageBeforeTheSingleCurve) {
               std::pair(Grey, std::array<double, 4>{0, 1, 1, 2}));
     EXPECT_EQ(std::pair(drawn[1].colour, corners(drawn[1])),
               std::pair(White, std::array<double, 4>{0, 30, 1, 40}));
+}
+
+// The picture of the dense view DrawCurves has just drawn, made again on `ref` by a visit to every point, as
+// the columns and marks were drawn before they read the summaries.
+void drawByFullScan(const AppState& s, PlotSurface& ref) {
+    const double S = ref.ScaleWidth() / s.PlotWidthPx;
+    const std::int64_t first = toLong(s.ViewStart);
+    const std::int64_t last =
+        std::min<std::int64_t>({s.ScreenPoints, s.TraceData.upper(), s.Markers.upper()});
+    const auto at = [&](std::int64_t x) { return static_cast<double>(x) - s.ViewStart; };
+    for (std::int64_t x = first; x <= toLong(s.ScreenPoints - S); x += toLong(S)) {
+        for (int c = 1; c <= TraceCount; ++c) {
+            if (s.TraceChannel(c) < 1) {
+                continue;
+            }
+            const double U = s.TraceRange(c) / 2;
+            const auto column = [&](std::pair<float, float> e, Colour colour) {
+                double lo = static_cast<double>(e.first) + s.TraceOffset(c);
+                double hi = static_cast<double>(e.second) + s.TraceOffset(c);
+                lo > U ? lo = hi = U : hi = std::min(hi, U);
+                hi < -U ? lo = hi = -U : lo = std::max(lo, -U);
+                if (e.first <= e.second) {
+                    ref.Box(at(x), lo, at(x) + S, hi, colour, BoxFill::Solid);
+                }
+            };
+            setTraceScale(s, ref, c);
+            if (s.ShowAverage && s.AverageData.exists()) {
+                column(visitedExtremes(s.AverageData.trace(c), toLong(at(x)), toLong(at(x) + S)),
+                       s.AverageColour(c));
+            }
+            if (s.ShowSingle) {
+                column(visitedExtremes(s.TraceData.trace(c), x, std::min<std::int64_t>(toLong(x + S), last)),
+                       s.SingleColour(c));
+            }
+        }
+    }
+    bool open = s.Markers(first) >= 1;
+    double runStart = s.ViewStart;
+    for (std::int64_t x = first; x <= last; ++x) {
+        if ((s.Markers(x) == MarkerOn) != open && open) {
+            drawMarkerBar(ref, runStart - s.ViewStart, at(x));
+        }
+        runStart = (s.Markers(x) == MarkerOn) && !open ? static_cast<double>(x) : runStart;
+        open = s.Markers(x) == MarkerOn;
+    }
+    if (open) {
+        drawMarkerBar(ref, runStart - s.ViewStart, at(last));
+    }
+    for (std::int64_t x = first; x <= last; ++x) {
+        if (s.Markers(x) == MarkerStimulus) {
+            drawStimulusTick(ref, at(x));
+        }
+    }
+}
+
+// DrawCurves on a plot `width` pixels wide draws exactly the figures and pixels of a visit to every point.
+void expectPictureOfFullScan(AppState& s, QWidget& window, double scaleWidth, int width) {
+    PlotSurface disp;
+    PlotSurface ref;
+    for (PlotSurface* plot : {&disp, &ref}) {
+        plot->setMinimumSize(1, 1);
+        plot->resize(width, 300);
+        plot->Scale(-0.125 * scaleWidth, 0, 0.875 * scaleWidth, -1);
+    }
+    DrawCurves(s, disp, window, false);
+    ASSERT_EQ(s.PlotWidthPx, width);
+    ASSERT_GT(scaleWidth / width, s.MaxPointsPerPixel) << "a dense view";
+    drawByFullScan(s, ref);
+    const auto figure = [](const DrawnFigure& f) {
+        return std::tuple(f.kind, corners(f), f.colour, f.filled);
+    };
+    ASSERT_EQ(disp.drawingLog().size(), ref.drawingLog().size());
+    for (std::size_t i = 0; i < ref.drawingLog().size(); ++i) {
+        ASSERT_EQ(figure(disp.drawingLog()[i]), figure(ref.drawingLog()[i])) << "figure " << i;
+    }
+    EXPECT_EQ(disp.Image(), ref.Image());
+}
+
+struct RandomView {
+    unsigned seed;
+    std::int64_t points;
+    double viewStart;
+    double screenPoints; // beyond the data the view ends at the last point
+    int plotWidth;
+    double nanShare; // imported float files may hold NaN, which the columns pass over
+    Integer wordAtStart;
+};
+
+class DenseViews : public Curves, public ::testing::WithParamInterface<RandomView> {};
+
+// Random walks with spikes beyond the band, marker-on runs, stimuli and odd marker words; then changes
+// written through every kind of access, which the summaries must follow.
+TEST_P(DenseViews, DrawExactlyThePictureOfAVisitToEveryPointAlsoAfterChanges) {
+    const RandomView& view = GetParam();
+    std::mt19937 random(view.seed);
+    std::uniform_real_distribution<float> uniform(0, 1);
+    s.SampleCount = static_cast<Long>(view.points);
+    s.TraceData.create(view.points);
+    s.Markers.create(view.points);
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.TraceChannel(t) = static_cast<Integer>(t);
+        s.TraceOffset(t) = 100.0F * static_cast<float>(t - 2);
+        float walk = 0;
+        for (float& v : s.TraceData.trace(t)) {
+            walk = std::clamp(walk + 40 * (uniform(random) - 0.5F), -1200.0F, 1200.0F);
+            v = uniform(random) < view.nanShare ? NAN : (uniform(random) < 0.001F ? -3 * walk : walk);
+        }
+    }
+    Integer word = 0;
+    for (Integer& marker : s.Markers.span()) {
+        const float u = uniform(random);
+        word = u < 0.002F ? static_cast<Integer>(MarkerOn - word) : word;
+        marker = u > 0.9995F ? MarkerStimulus : (u > 0.999F ? 7 : word);
+    }
+    s.Markers(toLong(view.viewStart)) = view.wordAtStart;
+    s.ViewStart = static_cast<Single>(view.viewStart);
+    expectPictureOfFullScan(s, window, view.screenPoints / 0.8, view.plotWidth);
+
+    std::uniform_int_distribution<std::int64_t> point(0, view.points);
+    for (int i = 0; i < 20; ++i) {
+        s.TraceData(1 + i % 3, point(random)) = 900.0F - 90.0F * static_cast<float>(i);
+        s.Markers(point(random)) = std::array<Integer, 3>{MarkerOn, MarkerStimulus, 0}[i % 3];
+    }
+    std::ranges::fill(s.TraceData.trace(2).subspan(static_cast<std::size_t>(point(random) / 2), 5000),
+                      555.0F);
+    std::ranges::fill(s.Markers.pointsFrom(point(random)), MarkerOn);
+    expectPictureOfFullScan(s, window, view.screenPoints / 0.8, view.plotWidth);
+}
+
+INSTANTIATE_TEST_SUITE_P(RandomData, DenseViews,
+                         ::testing::Values(RandomView{1, 200'000, 0, 200'000, 800, 0, 0},
+                                           RandomView{2, 200'000, 12'345, 150'001, 800, 0.01, 100},
+                                           RandomView{3, 300'000, 1000.5, 99'999, 333, 0.2, 200},
+                                           RandomView{4, 100'000, 64, 80'000, 97, 0, 7},
+                                           RandomView{5, 150'000, 140'000.25, 50'000, 800, 0.05, 100},
+                                           RandomView{6, 60'000, 0, 60'000, 7, 0.99, 0},
+                                           RandomView{7, 500'000, 3, 500'000, 1, 0, 200}));
+
+using ExampleViews = OpenFileTest;
+
+// The summaries follow the data through the commands that change them: read, inverted (negated in place),
+// copied back by Raw curves, averaged, and read again into the memory of another file.
+TEST_F(ExampleViews, AreThePictureOfAVisitToEveryPointThroughInvertRawCurvesAveragingAndRereading) {
+    const auto expectDenseViews = [&](const char* after) {
+        SCOPED_TRACE(after);
+        for (const int width : {2, 5, 9}) {
+            expectPictureOfFullScan(state, *window, window->disp->ScaleWidth(), width);
+        }
+    };
+    open(Examples / "continuous.bin");
+    expectDenseViews("read");
+    window->mnuInvert_Click();
+    expectDenseViews("inverted");
+    window->mnuRaw_Click();
+    expectDenseViews("raw curves");
+    open(Examples / "block.bin");
+    window->accept_Click();
+    window->mnuInvert_Click();
+    window->accept_Click();
+    window->mnuS_A_Click();
+    expectDenseViews("averaged");
+    open(Examples / "continuous.bin");
+    expectDenseViews("read again");
 }
 
 } // namespace
