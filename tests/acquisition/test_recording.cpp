@@ -84,6 +84,15 @@ protected:
         return result;
     }
 
+    // The marker words of the recording as a text ('.' 0, 'M' 100, 'S' 200) match the pattern.
+    static void expectMarkerWords(const QString& path, const char* pattern) {
+        std::string words;
+        for (const auto& record : records(contents(path), 1)) {
+            words += record[1] == 0 ? '.' : record[1] == 100 ? 'M' : record[1] == 200 ? 'S' : '?';
+        }
+        EXPECT_TRUE(QRegularExpression(pattern).match(QString::fromStdString(words)).hasMatch()) << words;
+    }
+
     QTemporaryDir home;
     AheadClock clock;
     QByteArray oldHome;
@@ -200,13 +209,22 @@ TEST_F(Recording, MarkerAndStimulusMarkThePoints) {
         return pass < 22;
     });
     EXPECT_EQ(window->drug_button->text(), "MARKER ON");
-    std::string words;
-    for (const auto& record : records(contents(path), 1)) {
-        words += record[1] == 0 ? '.' : record[1] == 100 ? 'M' : record[1] == 200 ? 'S' : '?';
-    }
     // Marker on from the 5th pass, a stimulus inside it, marker off at the 15th, a stimulus after it.
-    EXPECT_TRUE(QRegularExpression("^\\.+M+SM+\\.+S\\.+$").match(QString::fromStdString(words)).hasMatch())
-        << words;
+    expectMarkerWords(path, "^\\.+M+SM+\\.+S\\.+$");
+}
+
+TEST_F(Recording, MarkerPressedBeforeTheStimulusPointKeepsBoth) {
+    useChannels({1});
+    const QString path = record("data01.bin", [&](int pass) {
+        if (pass == 5 || pass == 15) { // both before the loop takes its next point
+            window->stim_Click();
+            window->drug_button_Click();
+        }
+        return pass < 22;
+    });
+    EXPECT_EQ(window->drug_button->text(), "MARKER ON");
+    // Without the mend the MARKER press ate the waiting stimulus and was itself lost.
+    expectMarkerWords(path, "^\\.+SM+S\\.+$");
 }
 
 TEST_F(Recording, StopWhileWaitingEndsAfterThatPoint) {
