@@ -21,7 +21,14 @@ bool BinFileWriter::append(std::span<const std::int16_t> samples, std::span<cons
         binformat::appendRecord(m_buffer, m_layout, samples.subspan(point * channels, channels),
                                 markers[point]);
     }
-    return m_file.write(m_buffer) && m_file.flush();
+    if (m_file.write(m_buffer) && m_file.flush()) {
+        return true;
+    }
+    // A full disk may take part of the block; the reader would count a part of a record at the end as a
+    // point of zeros, so the file goes back to its last whole record.
+    const std::uint64_t data = m_file.length() - m_layout.dataOffset;
+    m_file.truncate(m_layout.dataOffset + data - data % m_layout.recordSize());
+    return false;
 }
 
 } // namespace trazel

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 namespace trazel::testing {
 namespace {
@@ -82,6 +84,17 @@ protected:
             }
         }
         return result;
+    }
+
+    // Each record holds the source's values in the order a run that began with trace 1 took them.
+    static void expectReplayed(const std::vector<std::vector<std::int16_t>>& taken, int channels) {
+        SimulatedSource replay;
+        replay.SimulatedSample(true);
+        for (const auto& record : taken) {
+            for (int c = 0; c < channels; ++c) {
+                ASSERT_EQ(record[static_cast<std::size_t>(c)], toInteger(replay.SimulatedSample(false)));
+            }
+        }
     }
 
     // The marker words of the recording as a text ('.' 0, 'M' 100, 'S' 200) match the pattern.
@@ -170,13 +183,8 @@ TEST_F(Recording, ContinuousRecordingReadsBackPointForPoint) {
     ASSERT_GE(taken.size(), 40u);
     EXPECT_EQ((bytes.size() - 128) % 6, 0);
 
-    SimulatedSource replay; // the same actions give the same data
-    replay.SimulatedSample(true);
-    for (const auto& record : taken) {
-        ASSERT_EQ(record[0], toInteger(replay.SimulatedSample(false)));
-        ASSERT_EQ(record[1], toInteger(replay.SimulatedSample(false)));
-        ASSERT_EQ(record[2], 0);
-    }
+    expectReplayed(taken, 2); // the same actions give the same data
+    EXPECT_TRUE(std::all_of(taken.begin(), taken.end(), [](const auto& record) { return record[2] == 0; }));
     window->mnuTrazel_Click();
     dialogs.answerOpen(path);
     window->mnuOpen_Click();
@@ -288,6 +296,46 @@ TEST_F(Recording, CancelledOrUnwritableFilesLeaveTheControlsAsBefore) {
     EXPECT_FALSE(state.Recording);
     expectEnabled({window->store, window->monitor, window->sampling_hz}, true);
     EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
+}
+
+// Writes that would take a file beyond `bytes` fail as on a full disk, while the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_signal(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_signal);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_signal)(int);
+};
+
+TEST_F(Recording, AWriteFailureStopsTheRecordingAndKeepsTheWholePointsWritten) {
+    useChannels({1, 2}); // records of 6 bytes
+    const QString path = QDir(home.path()).filePath("full.bin");
+    dialogs.answerSave(path);
+    dialogs.answerMessage(MsgAnswer::Ok);
+    {
+        const FileSizeLimit full(128 + 25 * 6 + 3); // the disk fills up inside the 26th point
+        runLoop(&Trazel::store_Click, [](int pass) { return pass < 1000; });
+    }
+    EXPECT_EQ(dialogs.questions().back().text,
+              "Error encountered while trying to write file, recording stopped.");
+    EXPECT_FALSE(state.Recording || state.Acquiring);
+    expectEnabled({window->store, window->monitor, window->sampling_hz, window->ch_list[0]}, true);
+    // Without the mend half of the 26th point stayed in the file and the reader took it for a point.
+    EXPECT_EQ(contents(path).size(), 128 + 25 * 6);
+    expectReplayed(records(contents(path), 2), 2);
+    window->mnuTrazel_Click();
+    dialogs.answerOpen(path);
+    window->mnuOpen_Click();
+    EXPECT_EQ(state.SampleCount, 25);
 }
 
 TEST_F(Recording, ClosingTheWindowEndsTheLoopAndCompletesTheFile) {
