@@ -16,6 +16,7 @@ bool BinFileWriter::append(std::span<const std::int16_t> samples, std::span<cons
     if (samples.size() != markers.size() * channels) {
         return false;
     }
+    const std::uint64_t before = m_file.length();
     m_buffer.clear();
     for (std::size_t point = 0; point < markers.size(); ++point) {
         binformat::appendRecord(m_buffer, m_layout, samples.subspan(point * channels, channels),
@@ -24,10 +25,9 @@ bool BinFileWriter::append(std::span<const std::int16_t> samples, std::span<cons
     if (m_file.write(m_buffer) && m_file.flush()) {
         return true;
     }
-    // A full disk may take part of the block; the reader would count a part of a record at the end as a
-    // point of zeros, so the file goes back to its last whole record.
-    const std::uint64_t data = m_file.length() - m_layout.dataOffset;
-    m_file.truncate(m_layout.dataOffset + data - data % m_layout.recordSize());
+    // A full disk may take part of the block, which the reader would count as points of zeros (or, in a
+    // block recording, as a sweep), so the file goes back to where it was.
+    m_file.truncate(before);
     return false;
 }
 

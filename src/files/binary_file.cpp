@@ -44,9 +44,11 @@ bool BinaryFile::write(std::span<const std::uint8_t> bytes) {
     if (!m_file) {
         return false;
     }
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), m_file.get());
-    m_length += written;
-    return written == bytes.size();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) != bytes.size()) {
+        return false;
+    }
+    m_length += bytes.size();
+    return true;
 }
 
 bool BinaryFile::truncate(std::uint64_t length) {

@@ -15,8 +15,7 @@ public:
     static std::optional<BinaryFile> openForReading(const std::filesystem::path& path);
     static std::optional<BinaryFile> createForWriting(const std::filesystem::path& path);
 
-    // Bytes in the file: its length when opened for reading, the bytes written so far (also those of a
-    // write that failed part-way) when created.
+    // Bytes in the file: its length when opened for reading, the bytes written so far when created.
     std::uint64_t length() const { return m_length; }
     // Reads up to buffer.size() bytes at the current position; the count read (short at the end of the file).
     std::size_t read(std::span<std::uint8_t> buffer);

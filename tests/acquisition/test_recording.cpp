@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -24,6 +25,13 @@ public:
 private:
     const AppState& m_state;
     double m_now = 0;
+};
+
+// A clock that moves only when the test moves it.
+class ManualClock : public Clock {
+public:
+    double Seconds() override { return now; }
+    double now = 0;
 };
 
 std::int16_t wordAt(const QByteArray& bytes, qsizetype offset) {
@@ -298,6 +306,30 @@ TEST_F(Recording, CancelledOrUnwritableFilesLeaveTheControlsAsBefore) {
     EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
 }
 
+TEST_F(Recording, AtEveryMomentTheFileHoldsEveryPointButThoseOfTheLastSecond) {
+    useChannels({1, 2});
+    ManualClock manual;
+    window->useClock(manual);
+    const QString path = QDir(home.path()).filePath("crash.bin");
+    dialogs.answerSave(path);
+    // What the file holds between two passes of the loop is what a crash there would leave behind.
+    qint64 mostMissing = 0;
+    bool whole = true;
+    runLoop(&Trazel::store_Click, [&](int pass) {
+        const auto taken = static_cast<qint64>(manual.now / state.SampleInterval) + 1; // 10 a second from 0
+        const qint64 data = QFileInfo(path).size() - 128;
+        whole = whole && data % 6 == 0;
+        mostMissing = std::max(mostMissing, taken - data / 6);
+        manual.now = pass * 0.01;
+        return manual.now < 20; // two and a half screens
+    });
+    EXPECT_TRUE(whole);
+    EXPECT_LE(mostMissing, 10);
+    const auto taken = records(contents(path), 2);
+    EXPECT_EQ(taken.size(), 201u); // STOP writes the rest
+    expectReplayed(taken, 2);
+}
+
 // Writes that would take a file beyond `bytes` fail as on a full disk, while the object lives.
 class FileSizeLimit {
 public:
@@ -316,7 +348,7 @@ private:
     void (*m_signal)(int);
 };
 
-TEST_F(Recording, AWriteFailureStopsTheRecordingAndKeepsTheWholePointsWritten) {
+TEST_F(Recording, AWriteFailureStopsTheRecordingAndKeepsTheBlocksWrittenBefore) {
     useChannels({1, 2}); // records of 6 bytes
     const QString path = QDir(home.path()).filePath("full.bin");
     dialogs.answerSave(path);
@@ -329,13 +361,37 @@ TEST_F(Recording, AWriteFailureStopsTheRecordingAndKeepsTheWholePointsWritten) {
               "Error encountered while trying to write file, recording stopped.");
     EXPECT_FALSE(state.Recording || state.Acquiring);
     expectEnabled({window->store, window->monitor, window->sampling_hz, window->ch_list[0]}, true);
-    // Without the mend half of the 26th point stayed in the file and the reader took it for a point.
-    EXPECT_EQ(contents(path).size(), 128 + 25 * 6);
-    expectReplayed(records(contents(path), 2), 2);
+    // Without the mend half of the 26th point stayed in the file and the reader took it for a point. The
+    // block that failed is gone, the blocks before it (written at least once a second) are whole.
+    const QByteArray bytes = contents(path);
+    EXPECT_EQ((bytes.size() - 128) % 6, 0);
+    const auto taken = records(bytes, 2);
+    EXPECT_TRUE(taken.size() >= 15 && taken.size() <= 25) << taken.size();
+    expectReplayed(taken, 2);
     window->mnuTrazel_Click();
     dialogs.answerOpen(path);
     window->mnuOpen_Click();
-    EXPECT_EQ(state.SampleCount, 25);
+    EXPECT_EQ(state.SampleCount, static_cast<Long>(taken.size()));
+}
+
+TEST_F(Recording, AFailedSaveEndsTheBlockRecordingWithTheSweepsSavedBefore) {
+    useChannels({1});
+    enterBlockMode("50"); // 50 points of 4 bytes a sweep
+    const QString path = QDir(home.path()).filePath("block.bin");
+    dialogs.answerSave(path);
+    dialogs.answerMessage(MsgAnswer::Ok);
+    const FileSizeLimit full(128 + 50 * 4 + 10); // room for one sweep and a little
+    window->store_Click();
+    for (int sweep = 0; sweep < 2; ++sweep) {
+        window->stim_Click();
+        window->save_Click();
+    }
+    EXPECT_EQ(dialogs.questions().back().text,
+              "Error encountered while trying to write file, recording stopped.");
+    EXPECT_FALSE(state.Recording);
+    EXPECT_EQ(window->halt->text(), "STOP");
+    expectEnabled({window->store, window->ch_list[0]}, true);
+    EXPECT_EQ(contents(path).size(), 128 + 50 * 4); // nothing of the second sweep
 }
 
 TEST_F(Recording, ClosingTheWindowEndsTheLoopAndCompletesTheFile) {
