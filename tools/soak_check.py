@@ -21,8 +21,9 @@ MARKER_ON = 100
 STIMULUS = 200
 SAMPLE_LIMIT = 75  # the simulated source stays within -75..75
 POINTS_TOLERANCE = 0.001
-# A press reaches the file a constant time after it was logged (the clicks' delivery and the time between
-# answering the save dialog and the first point); lost or late points would make that time drift.
+# The time of a mark in the file (its point over the rate) less the time of its press (both from the moment
+# the save dialog was answered) is the clicks' delivery less the time from that moment to the first point:
+# about constant. Points lost or taken late would make it drift.
 DELAY_SPREAD_MS = 500
 DELAY_LIMIT_MS = 1500
 # The program's memory may settle during the first minute; after it, it must stay within this growth.
@@ -114,7 +115,12 @@ def check_marks(report, name, press_ms, point_indexes):
         return []
     d = delays(press_ms, point_indexes)
     ok = max(d) - min(d) <= DELAY_SPREAD_MS and max(abs(v) for v in d) <= DELAY_LIMIT_MS
-    report.check(name, ok, f"{counted}; press to mark {min(d)}..{max(d)} ms, median {statistics.median(d):.0f}")
+    report.check(
+        name,
+        ok,
+        f"{counted}; mark - press {min(d):+}..{max(d):+} ms (spread {max(d) - min(d)} ms, "
+        f"median {statistics.median(d):+.0f})",
+    )
     return d
 
 

@@ -273,6 +273,7 @@ TEST_F(Recording, BlockRecordingAppendsEachSavedSweep) {
         EXPECT_EQ(window->focusWidget(), window->save);
         EXPECT_EQ(state.Markers(2) + state.Markers(4) + state.Markers(1), 400);
         window->save_Click();
+        EXPECT_EQ(contents(path).size(), 128 + (sweep + 1) * 100 * 2 * 3); // in the file before CLOSE
     }
     EXPECT_EQ(window->ave_count->text(), " 2");
     EXPECT_EQ(state.AveragedCount, 2.0F);
