@@ -415,6 +415,7 @@ TEST_F(Recording, ClosingTheWindowEndsTheLoopAndCompletesTheFile) {
     window->store_Click();
     window->stim_Click();
     window->save_Click();
+    window->stim_Click(); // made, not saved
     window->close();
     EXPECT_EQ(contents(block).size(), 128 + 50 * 4);
     EXPECT_FALSE(state.Recording);
