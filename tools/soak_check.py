@@ -184,9 +184,9 @@ def check_memory(report, rss, ended_ms):
     report.check(
         "memory",
         growth <= RSS_GROWTH_LIMIT_KB,
-        f"RSS {base / 1024:.1f} MB at {later[0][0] / 1000:.0f} s, {end / 1024:.1f} MB at "
-        f"{later[-1][0] / 1000:.0f} s, at most {growth / 1024:+.1f} MB over the first "
-        f"(limit {RSS_GROWTH_LIMIT_KB / 1024:.0f} MB), {len(during)} samples",
+        f"RSS {base / 1024:.1f} MiB at {later[0][0] / 1000:.0f} s, {end / 1024:.1f} MiB at "
+        f"{later[-1][0] / 1000:.0f} s, at most {growth / 1024:+.1f} MiB over the first "
+        f"(limit {RSS_GROWTH_LIMIT_KB / 1024:.0f} MiB), {len(during)} samples",
     )
 
 
