@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Helpers shared by ./run, ./test and tools/screenshot; meant to be sourced.
+# Helpers shared by ./run, ./test, tools/screenshot and tools/soak; meant to be sourced.
 
 TRAZEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -21,6 +21,7 @@ trazel_missing_packages() {
     done
 }
 
+# Installs what is missing of TRAZEL_PACKAGES (a script may add its own packages to it first).
 trazel_ensure_packages() {
     local missing
     mapfile -t missing < <(trazel_missing_packages "${TRAZEL_PACKAGES[@]}")
@@ -45,4 +46,51 @@ trazel_build() {
     shift
     cmake -S "$TRAZEL_ROOT" -B "$dir" -G Ninja "$@" || return
     cmake --build "$dir" --parallel "$(nproc)" || return
+}
+
+# trazel_stop PID: SIGTERM, then SIGKILL if the process is still there after two seconds.
+trazel_stop() {
+    kill -TERM "$1" 2>/dev/null || return 0
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.2
+    done
+    kill -KILL "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+# trazel_start_xvfb GEOMETRY DIR: starts a private Xvfb screen of GEOMETRY (WxH), its log in DIR, and sets
+# TRAZEL_XVFB_PID and TRAZEL_DISPLAY (":N"). -displayfd lets Xvfb pick a free display and report it once
+# it accepts connections.
+trazel_start_xvfb() {
+    local display=
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$2/display" 2>"$2/xvfb.log" &
+    TRAZEL_XVFB_PID=$!
+    for _ in $(seq 100); do
+        if [[ -s "$2/display" ]]; then
+            read -r display <"$2/display"
+            break
+        fi
+        kill -0 "$TRAZEL_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [[ -z "$display" ]]; then
+        echo "Xvfb did not start:" >&2
+        cat "$2/xvfb.log" >&2
+        return 1
+    fi
+    # shellcheck disable=SC2034 # for the caller
+    TRAZEL_DISPLAY=":$display"
+}
+
+# trazel_start_app DIR [ARG...]: starts build/trazel with the arguments on TRAZEL_DISPLAY and sets
+# TRAZEL_APP_PID. DIR holds its runtime files when the session has none, and its settings, so that it
+# shows no recent files of the user's and adds none.
+trazel_start_app() {
+    local dir=$1
+    shift
+    DISPLAY="$TRAZEL_DISPLAY" QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY="" XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$dir}" \
+        XDG_CONFIG_HOME="$dir/config" "$TRAZEL_ROOT/build/trazel" "$@" &
+    # shellcheck disable=SC2034 # for the caller
+    TRAZEL_APP_PID=$!
 }

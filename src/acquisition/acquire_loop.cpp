@@ -16,7 +16,8 @@ namespace trazel {
 
 namespace {
 
-// A crash or a power cut loses at most this much of a recording.
+// A crash of the program loses at most this much of a recording. What is written is with the system,
+// which puts it on the disk in its own time: a power cut can lose more.
 constexpr double WriteEverySeconds = 1;
 
 } // namespace

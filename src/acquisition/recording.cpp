@@ -27,8 +27,11 @@ QString Trazel::recordingFolder() {
 }
 
 void Trazel::drug_button_Click() {
-    const bool on = s.MarkerCode == 0;
-    s.MarkerCode = on ? MarkerOn : Integer{0};
+    // A stimulus waiting for its point stays; the marker it resumes to is the one switched. Switching
+    // MarkerCode itself would drop the stimulus and read it as a marker that was on.
+    Integer& lasting = s.MarkerCode == MarkerStimulus ? s.ResumeMarkerCode : s.MarkerCode;
+    const bool on = lasting == 0;
+    lasting = on ? MarkerOn : Integer{0};
     drug_button->setText(on ? QStringLiteral("MARKER OFF") : QStringLiteral("MARKER ON"));
 }
 

@@ -16,12 +16,19 @@ bool BinFileWriter::append(std::span<const std::int16_t> samples, std::span<cons
     if (samples.size() != markers.size() * channels) {
         return false;
     }
+    const std::uint64_t before = m_file.length();
     m_buffer.clear();
     for (std::size_t point = 0; point < markers.size(); ++point) {
         binformat::appendRecord(m_buffer, m_layout, samples.subspan(point * channels, channels),
                                 markers[point]);
     }
-    return m_file.write(m_buffer) && m_file.flush();
+    if (m_file.write(m_buffer) && m_file.flush()) {
+        return true;
+    }
+    // A full disk may take part of the block, which the reader would count as points of zeros (or, in a
+    // block recording, as a sweep), so the file goes back to where it was.
+    m_file.truncate(before);
+    return false;
 }
 
 } // namespace trazel

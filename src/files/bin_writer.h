@@ -11,13 +11,15 @@
 namespace trazel {
 
 // Writes a recorded data file in the versioned layout: the header when it is created, then records,
-// which stay readable at every point (each append goes to the file before it returns).
+// which stay readable at every point: each append goes to the system in one write before it returns, so
+// the file holds whole appends when the program dies, and a failed append leaves nothing of itself.
 class BinFileWriter {
 public:
     static std::optional<BinFileWriter> create(const std::filesystem::path& path,
                                                const binformat::Header& header);
 
-    // One record per point: samples[point * channels + c] for each recorded channel c.
+    // One record per point: samples[point * channels + c] for each recorded channel c. False when not
+    // all of them reached the file, which then ends where it ended before.
     bool append(std::span<const std::int16_t> samples, std::span<const std::int16_t> markers);
     bool close() { return m_file.close(); }
 

@@ -1,6 +1,7 @@
 #include "files/binary_file.h"
 
 #include <system_error>
+#include <unistd.h>
 
 namespace trazel {
 
@@ -25,6 +26,9 @@ std::optional<BinaryFile> BinaryFile::createForWriting(const std::filesystem::pa
     if (!file) {
         return std::nullopt;
     }
+    // Unbuffered, each write is one system write: a program that dies between two writes leaves each
+    // of them whole in the file, where a buffer would have handed a block over in pieces.
+    std::setvbuf(file, nullptr, _IONBF, 0);
     return BinaryFile(file, 0);
 }
 
@@ -37,11 +41,23 @@ bool BinaryFile::seek(std::uint64_t offset) {
 }
 
 bool BinaryFile::write(std::span<const std::uint8_t> bytes) {
-    if (!m_file || std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) != bytes.size()) {
+    if (!m_file) {
+        return false;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) != bytes.size()) {
         return false;
     }
     m_length += bytes.size();
     return true;
+}
+
+bool BinaryFile::truncate(std::uint64_t length) {
+    if (!m_file || std::fflush(m_file.get()) != 0 ||
+        ftruncate(fileno(m_file.get()), static_cast<off_t>(length)) != 0) {
+        return false;
+    }
+    m_length = length;
+    return seek(length);
 }
 
 bool BinaryFile::flush() {

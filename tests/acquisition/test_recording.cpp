@@ -5,10 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 namespace trazel::testing {
 namespace {
@@ -22,6 +25,13 @@ public:
 private:
     const AppState& m_state;
     double m_now = 0;
+};
+
+// A clock that moves only when the test moves it.
+class ManualClock : public Clock {
+public:
+    double Seconds() override { return now; }
+    double now = 0;
 };
 
 std::int16_t wordAt(const QByteArray& bytes, qsizetype offset) {
@@ -82,6 +92,26 @@ protected:
             }
         }
         return result;
+    }
+
+    // Each record holds the source's values in the order a run that began with trace 1 took them.
+    static void expectReplayed(const std::vector<std::vector<std::int16_t>>& taken, int channels) {
+        SimulatedSource replay;
+        replay.SimulatedSample(true);
+        for (const auto& record : taken) {
+            for (int c = 0; c < channels; ++c) {
+                ASSERT_EQ(record[static_cast<std::size_t>(c)], toInteger(replay.SimulatedSample(false)));
+            }
+        }
+    }
+
+    // The marker words of the recording as a text ('.' 0, 'M' 100, 'S' 200) match the pattern.
+    static void expectMarkerWords(const QString& path, const char* pattern) {
+        std::string words;
+        for (const auto& record : records(contents(path), 1)) {
+            words += record[1] == 0 ? '.' : record[1] == 100 ? 'M' : record[1] == 200 ? 'S' : '?';
+        }
+        EXPECT_TRUE(QRegularExpression(pattern).match(QString::fromStdString(words)).hasMatch()) << words;
     }
 
     QTemporaryDir home;
@@ -161,13 +191,8 @@ TEST_F(Recording, ContinuousRecordingReadsBackPointForPoint) {
     ASSERT_GE(taken.size(), 40u);
     EXPECT_EQ((bytes.size() - 128) % 6, 0);
 
-    SimulatedSource replay; // the same actions give the same data
-    replay.SimulatedSample(true);
-    for (const auto& record : taken) {
-        ASSERT_EQ(record[0], toInteger(replay.SimulatedSample(false)));
-        ASSERT_EQ(record[1], toInteger(replay.SimulatedSample(false)));
-        ASSERT_EQ(record[2], 0);
-    }
+    expectReplayed(taken, 2); // the same actions give the same data
+    EXPECT_TRUE(std::all_of(taken.begin(), taken.end(), [](const auto& record) { return record[2] == 0; }));
     window->mnuTrazel_Click();
     dialogs.answerOpen(path);
     window->mnuOpen_Click();
@@ -200,13 +225,22 @@ TEST_F(Recording, MarkerAndStimulusMarkThePoints) {
         return pass < 22;
     });
     EXPECT_EQ(window->drug_button->text(), "MARKER ON");
-    std::string words;
-    for (const auto& record : records(contents(path), 1)) {
-        words += record[1] == 0 ? '.' : record[1] == 100 ? 'M' : record[1] == 200 ? 'S' : '?';
-    }
     // Marker on from the 5th pass, a stimulus inside it, marker off at the 15th, a stimulus after it.
-    EXPECT_TRUE(QRegularExpression("^\\.+M+SM+\\.+S\\.+$").match(QString::fromStdString(words)).hasMatch())
-        << words;
+    expectMarkerWords(path, "^\\.+M+SM+\\.+S\\.+$");
+}
+
+TEST_F(Recording, MarkerPressedBeforeTheStimulusPointKeepsBoth) {
+    useChannels({1});
+    const QString path = record("data01.bin", [&](int pass) {
+        if (pass == 5 || pass == 15) { // both before the loop takes its next point
+            window->stim_Click();
+            window->drug_button_Click();
+        }
+        return pass < 22;
+    });
+    EXPECT_EQ(window->drug_button->text(), "MARKER ON");
+    // Without the mend the MARKER press ate the waiting stimulus and was itself lost.
+    expectMarkerWords(path, "^\\.+SM+S\\.+$");
 }
 
 TEST_F(Recording, StopWhileWaitingEndsAfterThatPoint) {
@@ -239,6 +273,7 @@ TEST_F(Recording, BlockRecordingAppendsEachSavedSweep) {
         EXPECT_EQ(window->focusWidget(), window->save);
         EXPECT_EQ(state.Markers(2) + state.Markers(4) + state.Markers(1), 400);
         window->save_Click();
+        EXPECT_EQ(contents(path).size(), 128 + (sweep + 1) * 100 * 2 * 3); // in the file before CLOSE
     }
     EXPECT_EQ(window->ave_count->text(), " 2");
     EXPECT_EQ(state.AveragedCount, 2.0F);
@@ -272,6 +307,94 @@ TEST_F(Recording, CancelledOrUnwritableFilesLeaveTheControlsAsBefore) {
     EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
 }
 
+TEST_F(Recording, AtEveryMomentTheFileHoldsEveryPointButThoseOfTheLastSecond) {
+    useChannels({1, 2});
+    ManualClock manual;
+    window->useClock(manual);
+    const QString path = QDir(home.path()).filePath("crash.bin");
+    dialogs.answerSave(path);
+    // What the file holds between two passes of the loop is what a crash there would leave behind.
+    qint64 mostMissing = 0;
+    bool whole = true;
+    runLoop(&Trazel::store_Click, [&](int pass) {
+        const auto taken = static_cast<qint64>(manual.now / state.SampleInterval) + 1; // 10 a second from 0
+        const qint64 data = QFileInfo(path).size() - 128;
+        whole = whole && data % 6 == 0;
+        mostMissing = std::max(mostMissing, taken - data / 6);
+        manual.now = pass * 0.01;
+        return manual.now < 20; // two and a half screens
+    });
+    EXPECT_TRUE(whole);
+    EXPECT_LE(mostMissing, 10);
+    const auto taken = records(contents(path), 2);
+    EXPECT_EQ(taken.size(), 201u); // STOP writes the rest
+    expectReplayed(taken, 2);
+}
+
+// Writes that would take a file beyond `bytes` fail as on a full disk, while the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_signal(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_signal);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_signal)(int);
+};
+
+TEST_F(Recording, AWriteFailureStopsTheRecordingAndKeepsTheBlocksWrittenBefore) {
+    useChannels({1, 2}); // records of 6 bytes
+    const QString path = QDir(home.path()).filePath("full.bin");
+    dialogs.answerSave(path);
+    dialogs.answerMessage(MsgAnswer::Ok);
+    {
+        const FileSizeLimit full(128 + 25 * 6 + 3); // the disk fills up inside the 26th point
+        runLoop(&Trazel::store_Click, [](int pass) { return pass < 1000; });
+    }
+    EXPECT_EQ(dialogs.questions().back().text,
+              "Error encountered while trying to write file, recording stopped.");
+    EXPECT_FALSE(state.Recording || state.Acquiring);
+    expectEnabled({window->store, window->monitor, window->sampling_hz, window->ch_list[0]}, true);
+    // Without the mend half of the 26th point stayed in the file and the reader took it for a point. The
+    // block that failed is gone, the blocks before it (written at least once a second) are whole.
+    const QByteArray bytes = contents(path);
+    EXPECT_EQ((bytes.size() - 128) % 6, 0);
+    const auto taken = records(bytes, 2);
+    EXPECT_TRUE(taken.size() >= 15 && taken.size() <= 25) << taken.size();
+    expectReplayed(taken, 2);
+    window->mnuTrazel_Click();
+    dialogs.answerOpen(path);
+    window->mnuOpen_Click();
+    EXPECT_EQ(state.SampleCount, static_cast<Long>(taken.size()));
+}
+
+TEST_F(Recording, AFailedSaveEndsTheBlockRecordingWithTheSweepsSavedBefore) {
+    useChannels({1});
+    enterBlockMode("50"); // 50 points of 4 bytes a sweep
+    const QString path = QDir(home.path()).filePath("block.bin");
+    dialogs.answerSave(path);
+    dialogs.answerMessage(MsgAnswer::Ok);
+    const FileSizeLimit full(128 + 50 * 4 + 10); // room for one sweep and a little
+    window->store_Click();
+    for (int sweep = 0; sweep < 2; ++sweep) {
+        window->stim_Click();
+        window->save_Click();
+    }
+    EXPECT_EQ(dialogs.questions().back().text,
+              "Error encountered while trying to write file, recording stopped.");
+    EXPECT_FALSE(state.Recording);
+    EXPECT_EQ(window->halt->text(), "STOP");
+    expectEnabled({window->store, window->ch_list[0]}, true);
+    EXPECT_EQ(contents(path).size(), 128 + 50 * 4); // nothing of the second sweep
+}
+
 TEST_F(Recording, ClosingTheWindowEndsTheLoopAndCompletesTheFile) {
     useChannels({1});
     const QString path = record("data01.bin", [&](int pass) {
@@ -292,6 +415,7 @@ TEST_F(Recording, ClosingTheWindowEndsTheLoopAndCompletesTheFile) {
     window->store_Click();
     window->stim_Click();
     window->save_Click();
+    window->stim_Click(); // made, not saved
     window->close();
     EXPECT_EQ(contents(block).size(), 128 + 50 * 4);
     EXPECT_FALSE(state.Recording);
