@@ -21,9 +21,12 @@ trazel_missing_packages() {
     done
 }
 
+# trazel_ensure_packages [PACKAGE...]: installs those of the packages (the project's when none are given)
+# that are missing, or tells how to.
 trazel_ensure_packages() {
     local missing
-    mapfile -t missing < <(trazel_missing_packages "${TRAZEL_PACKAGES[@]}")
+    (($# > 0)) || set -- "${TRAZEL_PACKAGES[@]}"
+    mapfile -t missing < <(trazel_missing_packages "$@")
     if ((${#missing[@]} == 0)); then
         return 0
     fi
