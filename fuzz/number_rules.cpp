@@ -6,12 +6,13 @@
 #include "targets.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
-#include <clocale>
 #include <cmath>
-#include <cstring>
+#include <cstdlib>
 #include <limits>
-#include <locale.h>
+#include <locale.h> // newlocale, for strtod_l
+#include <string>
 
 namespace trazel::fuzz {
 
