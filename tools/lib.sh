@@ -21,10 +21,12 @@ trazel_missing_packages() {
     done
 }
 
-# Installs what is missing of TRAZEL_PACKAGES (a script may add its own packages to it first).
+# trazel_ensure_packages [PACKAGE...]: installs those of the packages that are missing, or tells how to;
+# without arguments the project's TRAZEL_PACKAGES (a script may add its own to it first).
 trazel_ensure_packages() {
     local missing
-    mapfile -t missing < <(trazel_missing_packages "${TRAZEL_PACKAGES[@]}")
+    (($# > 0)) || set -- "${TRAZEL_PACKAGES[@]}"
+    mapfile -t missing < <(trazel_missing_packages "$@")
     if ((${#missing[@]} == 0)); then
         return 0
     fi

@@ -7,8 +7,8 @@ namespace {
 using Rows = std::vector<std::vector<std::string>>;
 
 // A CSV text read the way spreadsheets read it, independently of the program's writer: cells split at
-// commas outside quotes, "" inside quotes is one quote, records end with CR LF.
-Rows parseCsv(const std::string& text) {
+// `separator` outside quotes, "" inside quotes is one quote, records end with CR LF.
+Rows parseCsv(const std::string& text, char separator = ',') {
     Rows rows(1, std::vector<std::string>(1));
     bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -25,7 +25,7 @@ Rows parseCsv(const std::string& text) {
             }
         } else if (c == '"') {
             quoted = true;
-        } else if (c == ',') {
+        } else if (c == separator) {
             rows.back().emplace_back();
         } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             rows.emplace_back(1);
@@ -36,22 +36,6 @@ Rows parseCsv(const std::string& text) {
     }
     EXPECT_EQ(rows.back(), std::vector<std::string>(1)) << "the last record ends with CR LF";
     rows.pop_back();
-    return rows;
-}
-
-// The clipboard text split at tabs and line ends.
-Rows splitTabs(const std::string& text) {
-    Rows rows(1, std::vector<std::string>(1));
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\t') {
-            rows.back().emplace_back();
-        } else if (text.compare(i, 2, "\r\n") == 0) {
-            rows.emplace_back(1);
-            ++i;
-        } else {
-            rows.back().back() += text[i];
-        }
-    }
     return rows;
 }
 
@@ -111,7 +95,7 @@ TEST_F(SaveCommands, CurvePointsHaveTheColumnsOfTheCopyAndTheOverplotNoEmptyLast
     window->PgDn_Click();
     window->mnuCopyitem_Click(5);
     EXPECT_EQ(saved(&Trazel::mnuSaveCurvePoints_Click, "points.csv"),
-              splitTabs(clipboard::text().toStdString()));
+              parseCsv(clipboard::text().toStdString() + "\r\n", '\t'));
 
     dialogs.answerInput("10");
     dialogs.answerInput("10");

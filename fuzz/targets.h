@@ -1,0 +1,36 @@
+#pragma once
+
+#include "harness.h"
+
+#include <array>
+#include <string_view>
+
+// The fuzz targets: each runs one input through a part of the program and checks what it left.
+namespace trazel::fuzz {
+
+void fuzzReadBin(Input input);
+void fuzzReadPrn(Input input);
+void fuzzNumberRules(Input input);
+void fuzzOpenCommand(Input input);
+
+struct Target {
+    std::string_view name; // also the folder of its corpus
+    void (*run)(Input input);
+};
+
+inline constexpr std::array<Target, 4> Targets{{{"read_bin", fuzzReadBin},
+                                                {"read_prn", fuzzReadPrn},
+                                                {"number_rules", fuzzNumberRules},
+                                                {"open_command", fuzzOpenCommand}}};
+
+// The target of that name; nullptr when there is none.
+inline const Target* targetNamed(std::string_view name) {
+    for (const Target& target : Targets) {
+        if (target.name == name) {
+            return &target;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace trazel::fuzz
