@@ -17,9 +17,9 @@ protected:
         std::vector<std::int16_t> samples;
         for (int sweep = 0; sweep < 3; ++sweep) {
             for (int i = 0; i < SweepPoints; ++i) {
-                const double amplitude = sweep == 1 ? 2000 : 1000;
                 samples.push_back(static_cast<std::int16_t>(
-                    std::lround(amplitude * std::sin(2 * std::numbers::pi * SineBin * i / SweepPoints))));
+                    std::lround((sweep == 1 ? 2000 : 1000) *
+                                std::sin(2 * std::numbers::pi * SineBin * i / SweepPoints))));
             }
         }
         open(files.write("sine.bin", versionedFile(recordedHeader(1, {1, 0, 0}, 1000, SweepPoints), samples,

@@ -39,13 +39,9 @@ TEST_P(PixelLine, SetsEachPixelOfTheLineOnceAndStaysOnTheCanvas) {
     if (span) {
         EXPECT_EQ((std::array{span->x0, span->y0, span->x1, span->y1}),
                   (std::array{c.span->x0, c.span->y0, c.span->x1, c.span->y1}));
-        if (c.x1 >= 0 && c.x1 < Canvas::Width && c.y1 >= 0 && c.y1 < Canvas::Height) {
-            EXPECT_EQ(canvas.at(static_cast<int>(c.x1), static_cast<int>(c.y1)), Ink) << "first end pixel";
-        }
     }
-    for (int y = 0; y < Canvas::Height; ++y) {
-        EXPECT_EQ(canvas.at(Canvas::Width, y), Background) << "guard column, row " << y;
-    }
+    EXPECT_EQ(std::ranges::count(canvas.pixels, Background), Canvas::Stride * Canvas::Height - c.pixels)
+        << "no pixel beside the line, none in the guard column";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -67,7 +63,6 @@ TEST(PixelLineOps, XorTwiceLeavesTheCanvasAsItWasAndAnEmptyCanvasTakesNothing) {
     canvas.pixels[5 * Canvas::Stride + 5] = 0xFF123456;
     const auto before = canvas.pixels;
     drawPixelLine(canvas.view(), -3, 8.5, 25, 1.5, 0x00FFFFFF, PixelOp::Xor);
-    EXPECT_NE(canvas.pixels, before);
     EXPECT_EQ(canvas.at(0, 7), 0xFFFFFF00) << "blue xor white is yellow, the alpha byte kept";
     drawPixelLine(canvas.view(), -3, 8.5, 25, 1.5, 0x00FFFFFF, PixelOp::Xor);
     EXPECT_EQ(canvas.pixels, before);
