@@ -67,14 +67,7 @@ TEST_F(CopyCommands, BlockMeansOfTwoContinuousBlocks) {
 
 TEST_F(CopyCommands, WholeTableOfABlockModeBlock) {
     openBlockFile();
-    window->PgDn_Click();
-    press(20);
-    dialogs.answerInput("10");
-    dialogs.answerInput("A");
-    window->add_Click();
-    press(50);
-    window->add_Click();
-    window->newblk_Click();
+    measureBlockOfTwoRows();
     // p-to-p and dist. of the statistics rows stand under their columns, as in the table.
     EXPECT_EQ(copied(3), " \r\nA     dly: 10 ms      baseline: -16.5\r\n"
                          "\tt\t\tA\t\tt-dly\t\tp-to-p\t\tdist.\r\n"

@@ -65,14 +65,7 @@ TEST_F(SaveCommands, BlockTableHasItsOwnColumnsAndAnEmptyTableItsHeaderOnly) {
     openBlockFile();
     EXPECT_EQ(saved(&Trazel::mnuSaveTable_Click, "empty.csv"),
               (Rows{{"block", "row", "t", "A", "t-dly", "p-to-p", "dist."}}));
-    window->PgDn_Click();
-    press(20);
-    dialogs.answerInput("10");
-    dialogs.answerInput("A");
-    window->add_Click();
-    press(50);
-    window->add_Click();
-    window->newblk_Click();
+    measureBlockOfTwoRows();
     const std::string block = "A     dly: 10 ms      baseline: -16.5";
     EXPECT_EQ(saved(&Trazel::mnuSaveTable_Click, "block.csv"),
               (Rows{{"block", "row", "t", "A", "t-dly", "p-to-p", "dist."},

@@ -170,6 +170,19 @@ protected:
 
     void press(double x, int button = 1) { window->disp_MouseDown(button, 0, x, 0); }
 
+    // In the second sweep of openBlockFile, a block "A" (stimulus delay 10 ms) of rows at 20 and 50 ms,
+    // closed with its statistics.
+    void measureBlockOfTwoRows() {
+        window->PgDn_Click();
+        press(20);
+        dialogs.answerInput("10");
+        dialogs.answerInput("A");
+        window->add_Click();
+        press(50);
+        window->add_Click();
+        window->newblk_Click();
+    }
+
     FlexGrid& grid() { return *window->Grid1[static_cast<std::size_t>(state.CurrentTrace - 1)]; }
 
     QStringList row(int r) {
