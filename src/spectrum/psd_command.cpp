@@ -45,7 +45,7 @@ void Trazel::ComputeSpectrum(const TraceBuffer& data) {
     for (int c = 1; c <= TraceCount; ++c) {
         s.SpectrumPeak(c) = 0;
     }
-    const auto showProgress = [this](int percent) { Scroll->setValue(percent); };
+    const auto moveBar = [this](int percent) { Scroll->setValue(percent); };
     // Only complete sweeps the data hold: a short file must not be read past its end.
     const std::int64_t sweeps = std::min<std::int64_t>(s.CurveCount, std::ssize(data.trace(1)) / n);
     for (std::int64_t j = 1; j <= sweeps; ++j) {
@@ -59,7 +59,7 @@ void Trazel::ComputeSpectrum(const TraceBuffer& data) {
                 data.trace(c).subspan(static_cast<std::size_t>((j - 1) * n), static_cast<std::size_t>(n));
             const auto bins = s.SpectrumData.trace(c).subspan(static_cast<std::size_t>((j - 1) * H),
                                                               static_cast<std::size_t>(H));
-            s.SpectrumPeak(c) = std::max(s.SpectrumPeak(c), spectrum.compute(sweep, bins, showProgress));
+            s.SpectrumPeak(c) = std::max(s.SpectrumPeak(c), spectrum.compute(sweep, bins, moveBar));
         }
     }
     Scroll->hide();
