@@ -29,13 +29,16 @@ void dropPlatformNotes(QtMsgType type, const QMessageLogContext& context, const 
     }
 }
 
-// The application, once per process, offscreen and with its settings in the process's folder.
+// The application, once per process, offscreen and with its settings in the process's folder. It and the
+// window are never destroyed: the fuzzer ends the process with exit(), whose handlers free the globals Qt
+// makes while handling events before the statics made earlier, so an application destroyed after them
+// reads freed memory.
 void startApplication() {
     static int argc = 1;
     static char name[] = "trazel_fuzz";
     static char* argv[] = {name, nullptr};
     static const bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");
-    static const QApplication app(argc, argv);
+    static const QApplication* const app = new QApplication(argc, argv);
     static const bool settingsHere = [] {
         qtMessages = qInstallMessageHandler(dropPlatformNotes);
         QApplication::setOrganizationName(QStringLiteral("TrazelFuzz"));
@@ -45,6 +48,7 @@ void startApplication() {
         return true;
     }();
     (void)offscreen;
+    (void)app;
     (void)settingsHere;
 }
 
@@ -92,11 +96,12 @@ void AnsweringDialogs::answer(const QStringList& inputs, const QString& file) {
 
 Harness& freshWindow() {
     startApplication();
-    static Harness harness;
+    static Harness& harness = *new Harness;
     static const AppState start = [] {
         harness.window.show();
         return harness.state;
     }();
+    QApplication::processEvents();
     harness.state = start;
     return harness;
 }

@@ -57,9 +57,11 @@ struct Harness {
 };
 
 // The window of the process, made and shown on first use together with its offscreen application, after
-// the application's settings have been sent to a folder of this process. Each call gives the state back
-// the values it had right after start-up, so that every input starts from the same data, time base and
-// flags, and an input the fuzzer keeps does the same when it is run alone. The controls keep what the
+// the application's settings have been sent to a folder of this process. Each call first lets the window
+// handle the events the last input left, as the event loop does between two commands (left queued, the
+// progress window's shows and hides alone grew the process by kilobytes an input), then gives the state
+// back the values it had right after start-up, so that every input starts from the same data, time base
+// and flags, and an input the fuzzer keeps does the same when it is run alone. The controls keep what the
 // last input left; the readers and the open command only write them.
 Harness& freshWindow();
 
