@@ -32,14 +32,14 @@ struct RecordingSetup {
         // Record makes its folder in the home folder: here, not in the user's.
         qputenv("HOME", folder.path().toUtf8());
         window.show();
-        window.mnuMeasure_Click();
+        window.layouts().mnuMeasure_Click();
         yieldToEvents();
         for (std::size_t k = 0; k < 3; ++k) {
-            window.ch_list[k]->setListIndex(static_cast<int>(k) + 1);
+            window.ui.ch_list[k]->setListIndex(static_cast<int>(k) + 1);
         }
-        window.sampling_hz->setText(QStringLiteral("1000"));
-        window.sampling_hz_LostFocus();
-        window.file_lng->setText(seconds);
+        window.ui.sampling_hz->setText(QStringLiteral("1000"));
+        window.settings().sampling_hz_LostFocus();
+        window.ui.file_lng->setText(seconds);
         dialogs.saveFile = folder.filePath(QStringLiteral("bench.bin"));
     }
     std::uintmax_t pointsInFile() const {
@@ -57,7 +57,7 @@ void BM_RateOverTenSeconds(benchmark::State& state) {
     double rate = 0;
     for (auto _ : state) {
         const double start = SteadyClock().Seconds();
-        setup.window.store_Click();
+        setup.window.recorder().store_Click();
         // The last of 10,000 points is due 9.999 s after the first.
         rate = static_cast<double>(setup.pointsInFile() - 1) / (SteadyClock().Seconds() - start);
     }
@@ -70,9 +70,9 @@ BENCHMARK(BM_RateOverTenSeconds)->Iterations(1)->Unit(benchmark::kSecond)->UseRe
 void BM_CostOfOnePoint(benchmark::State& state) {
     RecordingSetup setup(QStringLiteral("20"));
     AheadClock clock(setup.s);
-    setup.window.useClock(clock);
+    setup.window.recorder().useClock(clock);
     for (auto _ : state) {
-        setup.window.store_Click();
+        setup.window.recorder().store_Click();
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(setup.pointsInFile()));
     state.counters["us_per_point"] = benchmark::Counter(

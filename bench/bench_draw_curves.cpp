@@ -111,10 +111,10 @@ void BM_DrawOverplot(benchmark::State& state) {
     dialogs.input = QStringLiteral("0.1");
     Trazel window(s, dialogs);
     window.show();
-    window.mnuOpen_Click();
-    window.mnuOverplot_Click();
+    window.files().mnuOpen_Click();
+    window.viewCommands().mnuOverplot_Click();
     for (auto _ : state) {
-        window.DrawOverplot();
+        window.plot().DrawOverplot();
     }
     state.counters["sweeps"] = static_cast<double>(s.CurveCount);
 }

@@ -61,9 +61,9 @@ void BM_CopyCurvePoints(benchmark::State& state) {
     FixedDialogs dialogs;
     Trazel window(s, dialogs);
     window.show();
-    loadRecording(s, *window.disp);
+    loadRecording(s, *window.ui.disp);
     for (auto _ : state) {
-        window.CopyCurvePoints();
+        window.exports().CopyCurvePoints();
     }
 }
 BENCHMARK(BM_CopyCurvePoints)->Unit(benchmark::kMillisecond);

@@ -66,15 +66,15 @@ void BM_AddToAFullTable(benchmark::State& state) {
     dialogs.openFile = QString::fromStdString(blockFile().string());
     Trazel window(s, dialogs);
     window.show();
-    window.mnuOpen_Click();
-    window.disp_MouseDown(1, 0, 100, 0);
+    window.files().mnuOpen_Click();
+    window.measurements().disp_MouseDown(1, 0, 100, 0);
     while (s.TableRow(1) < 999) {
-        window.add_Click();
+        window.measurements().add_Click();
     }
     for (auto _ : state) {
-        window.add_Click();
+        window.measurements().add_Click();
         state.PauseTiming();
-        window.del_Click();
+        window.measurements().del_Click();
         state.ResumeTiming();
     }
     state.counters["rows"] = s.TableRow(1);

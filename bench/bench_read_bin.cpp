@@ -1,10 +1,10 @@
 // Reading a large recorded file: 3 traces, 15,000,000 records (120 MB), from the page cache.
 
 #include "core/app_state.h"
-#include "window/main_window.h"
 #include "files/bin_writer.h"
 #include "fixed_dialogs.h"
 #include "qt_benchmark_main.h"
+#include "window/main_window.h"
 
 #include <QDir>
 #include <chrono>
@@ -62,13 +62,13 @@ void BM_ReadBinFile(benchmark::State& state) {
     // same size reuse it. Both are reported: the first as a counter, the later ones as the timing.
     const long before = peakResidentKiB();
     const auto coldStart = std::chrono::steady_clock::now();
-    window.ReadBinFile(name);
+    window.files().ReadBinFile(name);
     const double coldMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - coldStart).count();
     const long afterFirst = peakResidentKiB();
     for (auto _ : state) {
         s.DataLoaded = false; // measure the reading, not the drawing of the first screen
-        benchmark::DoNotOptimize(window.ReadBinFile(name));
+        benchmark::DoNotOptimize(window.files().ReadBinFile(name));
     }
     const double arrayBytes = 2.0 * 3 * 4 * (Records + 1) + 2.0 * (Records + 1);
     const double file = static_cast<double>(std::filesystem::file_size(path));

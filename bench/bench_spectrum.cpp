@@ -85,11 +85,11 @@ void BM_PsdCommand(benchmark::State& state) {
     dialogs.openFile = QString::fromStdString(path.string());
     Trazel window(s, dialogs);
     window.show();
-    window.mnuOpen_Click();
+    window.files().mnuOpen_Click();
     for (auto _ : state) {
-        window.mnuPSD_Click();
+        window.spectrum().mnuPSD_Click();
         state.PauseTiming();
-        window.mnuRaw_Click();
+        window.viewCommands().mnuRaw_Click();
         state.ResumeTiming();
     }
     state.counters["sweeps"] = static_cast<double>(s.CurveCount);

@@ -65,22 +65,23 @@ void requireOpened(const Harness& h) {
     const Trazel& w = h.window;
     require(s.InFile == 0 && s.SelStart == -1 && s.SelEnd == -1 && s.CurrentTrace == 1,
             "no file open, no selection, trace 1");
-    require(w.ch_select[0]->isChecked() && !w.Label1->isVisible() && !w.mnuOverplot->isChecked(),
+    require(w.ui.ch_select[0]->isChecked() && !w.ui.Label1->isVisible() && !w.ui.mnuOverplot->isChecked(),
             "trace 1 selected, the label hidden, no overplot");
     for (int t = 1; t <= TraceCount; ++t) {
         require(s.TraceOffset(t) == 0 && s.TraceShift(t) == 0, "no trace shifted");
     }
+    require(std::ranges::all_of(w.ui.Grid1,
+                                [](const FlexGrid* grid) { return grid->Rows() == 1 + EmptyTableRows; }),
+            "the results tables reset");
     require(
-        std::ranges::all_of(w.Grid1, [](const FlexGrid* grid) { return grid->Rows() == 1 + EmptyTableRows; }),
-        "the results tables reset");
-    require(std::ranges::all_of(
-                w.Text1, [](const TextBox* label) { return label->text().isEmpty() && !label->isVisible(); }),
-            "the text labels cleared");
-    require(!w.disp->drawingLog().empty(), "the plot drawn");
+        std::ranges::all_of(
+            w.ui.Text1, [](const TextBox* label) { return label->text().isEmpty() && !label->isVisible(); }),
+        "the text labels cleared");
+    require(!w.ui.disp->drawingLog().empty(), "the plot drawn");
 }
 
 void requireStatus(const Harness& h, bool shown) {
-    const QString status = h.window.status->text();
+    const QString status = h.window.ui.status->text();
     if (!shown) {
         require(status.isEmpty(), "no status line without data");
     } else if (h.state.BlockMode) {
@@ -93,7 +94,7 @@ void requireStatus(const Harness& h, bool shown) {
 
 void openOnce(Harness& h, const OpenRequest& request, const std::filesystem::path& path) {
     h.dialogs.answer(request.answers, request.name.empty() ? QString() : qs(path));
-    h.window.mnuOpen_Click();
+    h.window.files().mnuOpen_Click();
     require(h.dialogs.openDialogs == 1, "one open dialog");
     if (request.name.empty()) {
         require(h.dialogs.prompts.isEmpty() && h.dialogs.messages.isEmpty() && !h.state.DataLoaded,

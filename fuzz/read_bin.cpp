@@ -90,7 +90,7 @@ void fuzzReadBin(Input input) {
     Harness& h = freshWindow();
     const QString channelAnswer = QString::fromStdString(answer);
     h.dialogs.answer({channelAnswer});
-    const bool read = h.window.ReadBinFile(qs(writeFile("input.bin", file)));
+    const bool read = h.window.files().ReadBinFile(qs(writeFile("input.bin", file)));
 
     const bool asks = !isVersioned(file) && file.size() >= 2;
     require(h.dialogs.prompts.size() == (asks ? 1 : 0), "the channel question for a headerless file only");

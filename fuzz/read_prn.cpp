@@ -75,7 +75,7 @@ void fuzzReadPrn(Input input) {
     Harness& h = freshWindow();
     const QStringList answers{QString::fromStdString(channelAnswer), QString::fromStdString(frequencyAnswer)};
     h.dialogs.answer(answers);
-    const bool read = h.window.ReadPrnFile(qs(writeFile("input.prn", file)));
+    const bool read = h.window.files().ReadPrnFile(qs(writeFile("input.prn", file)));
 
     const int channels = answeredChannels(answers[0]);
     const QStringList asked = channels == 1 || channels == 2 ? QStringList{ChannelPrompt, FrequencyPrompt}

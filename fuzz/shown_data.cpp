@@ -114,7 +114,7 @@ void requireTimeBase(const Harness& h) {
     const bool ms = s.TimeUnit == "ms";
     require((ms || s.TimeUnit == " s") && s.TimeFactor == (ms ? 0.001F : 1.0F), "the unit and its factor");
     require(std::isfinite(s.ScreenLen) && s.ScreenLen > 0, "a positive screen length");
-    const double scaleWidth = h.window.disp->ScaleWidth();
+    const double scaleWidth = h.window.ui.disp->ScaleWidth();
     require(std::isfinite(scaleWidth) && scaleWidth > 0, "a usable scale width of the plot");
     if (s.BlockMode) {
         require(s.SweepLength >= 1 && s.CurveCount >= 1 && s.SweepLength <= s.SampleCount,
@@ -151,7 +151,8 @@ std::int64_t roundedQuotient(std::int64_t dividend, std::int64_t divisor) {
 
 void requireShownData(const Harness& h, std::size_t fileLength) {
     require(h.dialogs.messages.isEmpty(), "a file shown without a message");
-    require(!h.window.Scroll->isVisible() && h.window.Scroll->value() == 100, "the progress window done");
+    require(!h.window.ui.Scroll->isVisible() && h.window.ui.Scroll->value() == 100,
+            "the progress window done");
     require(h.state.SampleCount >= 0, "a point count");
     requireArrays(h.state, fileLength);
     requirePeaks(h.state);
@@ -161,7 +162,7 @@ void requireShownData(const Harness& h, std::size_t fileLength) {
 void requireNothingLoaded(const Harness& h) {
     const AppState& s = h.state;
     require(h.dialogs.messages == QStringList{ErrorMessage}, "a refused file is reported once");
-    require(!h.window.Scroll->isVisible(), "no progress window after a refused file");
+    require(!h.window.ui.Scroll->isVisible(), "no progress window after a refused file");
     require(!s.DataLoaded && !s.RawData.exists() && !s.TraceData.exists() && !s.Markers.exists() &&
                 !s.AverageData.exists() && s.SampleCount == 0,
             "nothing left of a refused file");

@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
     if (!file.isEmpty()) {
         // Once the window is up, so that the file's questions and messages appear over it.
         QMetaObject::invokeMethod(
-            &window, [&window, file] { window.OpenFile(file); }, Qt::QueuedConnection);
+            &window, [&window, file] { window.files().OpenFile(file); }, Qt::QueuedConnection);
     }
     return QApplication::exec();
 }

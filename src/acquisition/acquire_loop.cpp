@@ -2,13 +2,14 @@
 // pen that starts a fresh screen at the right edge, with the marker bar and stimulus ticks under the
 // traces, and, while a continuous recording is open, written to the file as it goes.
 
+#include "acquisition/recorder.h"
 #include "acquisition/recording_rules.h"
 #include "core/number_rules.h"
 #include "display/curves.h"
+#include "display/view.h"
 #include "ui/controls.h"
 #include "ui/event_loop.h"
 #include "ui/plot_surface.h"
-#include "window/main_window.h"
 
 #include <algorithm>
 
@@ -22,7 +23,7 @@ constexpr double WriteEverySeconds = 1;
 
 } // namespace
 
-struct Trazel::LoopRun {
+struct Recorder::LoopRun {
     Long x = 0;        // pen position: points from the left edge of the screen
     bool penUp = true; // the next point only starts the pen
     bool recording = false;
@@ -37,19 +38,19 @@ struct Trazel::LoopRun {
     double lastWrite = 0;
 };
 
-void Trazel::Timer1_Timer() {
+void Recorder::Timer1_Timer() {
     s.TimerTick = true;
 }
 
-void Trazel::AcquireLoop() {
+void Recorder::AcquireLoop() {
     s.Acquiring = false; // a loop still running further out ends when control returns to it
     LoopRun run;
     run.recording = s.Recording;
     s.ViewStart = 0;
-    drawAxes();
-    s.ScreenPoints = toLong(disp->ScaleWidth() * 0.8);
+    m_view.drawAxes();
+    s.ScreenPoints = toLong(m_disp.ScaleWidth() * 0.8);
     s.MarkerCode = 0;
-    drug_button->setText(QStringLiteral("MARKER ON"));
+    m_c.drug_button->setText(QStringLiteral("MARKER ON"));
     if (run.recording) {
         run.capacity = recordCapacity(s.ChannelCount, s.FileLength, s.SampleInterval);
     }
@@ -57,8 +58,8 @@ void Trazel::AcquireLoop() {
         m_source.SimulatedSample(true); // trace 1 restarts the phase of the source
     }
     // The focus moves first: a field that loses it asks for a redraw, which this new screen already is.
-    halt->setFocus();
-    stim->setEnabled(true);
+    m_c.halt->setFocus();
+    m_c.stim->setEnabled(true);
     s.StopRequested = false;
     s.RedrawRequested = false;
     s.Acquiring = true;
@@ -90,7 +91,7 @@ void Trazel::AcquireLoop() {
     finishLoop(run);
 }
 
-void Trazel::takePoint(LoopRun& run) {
+void Recorder::takePoint(LoopRun& run) {
     for (int t = 1; t <= TraceCount; ++t) {
         if (s.TraceChannel(t) > 0) {
             run.sample[static_cast<std::size_t>(t - 1)] = toInteger(m_source.SimulatedSample(false));
@@ -100,28 +101,28 @@ void Trazel::takePoint(LoopRun& run) {
 
 // Sleeps until the point is due; the timer's ticks wake the loop to look at the clock, and so does any
 // other event, so that STOP ends the wait at once.
-void Trazel::waitUntilDue(LoopRun& run) {
+void Recorder::waitUntilDue(LoopRun& run) {
     run.pacer.setInterval(s.SampleInterval); // a rate changed meanwhile counts from the last point
-    Timer1->setInterval(std::max(1, toLong(1000 / s.SamplingRate)));
+    m_c.Timer1->setInterval(std::max(1, toLong(1000 / s.SamplingRate)));
     s.TimerTick = false;
-    Timer1->setEnabled(true);
+    m_c.Timer1->setEnabled(true);
     while (!run.pacer.isDue(m_clock->Seconds()) && !s.StopRequested && s.Acquiring) {
         waitForEvents();
     }
-    Timer1->setEnabled(false);
+    m_c.Timer1->setEnabled(false);
     run.pacer.take();
 }
 
 // A full screen goes on where it ended; a redraw asked for by a settings change starts again at 0.
-void Trazel::startNewScreen(LoopRun& run) {
+void Recorder::startNewScreen(LoopRun& run) {
     if (s.RedrawRequested) {
         s.ViewStart = 0;
-        s.ScreenPoints = toLong(disp->ScaleWidth() * 0.8);
+        s.ScreenPoints = toLong(m_disp.ScaleWidth() * 0.8);
         s.RedrawRequested = false;
     } else {
         s.ViewStart = static_cast<Single>(s.ViewStart + s.TimeFactor * s.ScreenLen / s.SampleInterval);
     }
-    drawAxes();
+    m_view.drawAxes();
     run.x = 0;
     run.penUp = true;
     if (run.recording) {
@@ -129,31 +130,31 @@ void Trazel::startNewScreen(LoopRun& run) {
     }
 }
 
-void Trazel::drawPoint(LoopRun& run) {
+void Recorder::drawPoint(LoopRun& run) {
     for (int t = 1; t <= TraceCount; ++t) {
         if (s.TraceChannel(t) <= 0) {
             continue;
         }
         const auto i = static_cast<std::size_t>(t - 1);
-        setTraceScale(s, *disp, t);
+        setTraceScale(s, m_disp, t);
         const Single half = s.TraceRange(t) / 2;
         const Single y = std::clamp(static_cast<Single>(run.sample[i] + s.TraceOffset(t)), -half, half);
         if (!run.penUp) {
-            disp->Line(run.x - 1, run.prev[i], run.x, y, s.SingleColour(t));
+            m_disp.Line(run.x - 1, run.prev[i], run.x, y, s.SingleColour(t));
         }
         run.prev[i] = y;
     }
     run.penUp = false;
     // The marks lie in the scale of the last trace drawn, which puts them at the same height for all.
     if (s.MarkerCode == MarkerOn) {
-        drawMarkerBar(*disp, std::max(run.x - 0.5, 0.0), run.x + 0.5);
+        drawMarkerBar(m_disp, std::max(run.x - 0.5, 0.0), run.x + 0.5);
     } else if (s.MarkerCode == MarkerStimulus) {
-        drawStimulusTick(*disp, run.x);
+        drawStimulusTick(m_disp, run.x);
     }
 }
 
 // False when the file is full or could not be written.
-bool Trazel::recordPoint(LoopRun& run) {
+bool Recorder::recordPoint(LoopRun& run) {
     if (!run.recording) {
         return true;
     }
@@ -171,7 +172,7 @@ bool Trazel::recordPoint(LoopRun& run) {
     return true;
 }
 
-bool Trazel::writeRecorded(LoopRun& run) {
+bool Recorder::writeRecorded(LoopRun& run) {
     run.lastWrite = m_clock->Seconds();
     if (!m_recordFile) {
         return false; // closed after a failure
@@ -182,17 +183,17 @@ bool Trazel::writeRecorded(LoopRun& run) {
     return written;
 }
 
-void Trazel::finishLoop(LoopRun& run) {
-    Timer1->setEnabled(false);
+void Recorder::finishLoop(LoopRun& run) {
+    m_c.Timer1->setEnabled(false);
     if (!s.BlockMode) {
-        stim->setEnabled(false);
+        m_c.stim->setEnabled(false);
     }
     if (run.recording && m_recordFile) {
         writeRecorded(run);
         closeRecording();
     }
     s.Acquiring = false;
-    halt->setEnabled(false);
+    m_c.halt->setEnabled(false);
 }
 
 } // namespace trazel

@@ -2,14 +2,16 @@
 // gives in milliseconds: in the recording layout every stimulus makes a sweep, in the evaluation layout a
 // loaded recording is cut into sweeps. Continuous mode shows one uninterrupted run screen by screen.
 
+#include "acquisition/settings.h"
 #include "acquisition/time_base.h"
 #include "core/display_text.h"
 #include "core/number_rules.h"
 #include "display/axes.h"
+#include "display/view.h"
+#include "display/views.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/plot_surface.h"
-#include "window/main_window.h"
 
 #include <QAction>
 #include <QLabel>
@@ -24,14 +26,14 @@ constexpr Single ContinuousRecordingRate = 10;
 
 } // namespace
 
-void Trazel::mnuBlock_Click() {
+void Settings::mnuBlock_Click() {
     if (s.Acquiring) {
         s.StopRequested = true; // the loop ends after its current point, whatever the answer
     }
     const double currentMs =
         s.SweepLength > -1 ? toInteger(s.SweepLength * 1000.0 * s.SampleInterval) : DefaultBlockMs;
-    const QString answer = dialogs.InputBox(QStringLiteral("Block length (ms):"),
-                                            QStringLiteral("Get length"), QString::number(currentMs));
+    const QString answer = m_dialogs.InputBox(QStringLiteral("Block length (ms):"),
+                                              QStringLiteral("Get length"), QString::number(currentMs));
     if (answer.isEmpty()) {
         return;
     }
@@ -53,50 +55,50 @@ void Trazel::mnuBlock_Click() {
         if (s.Acquiring) {
             s.RedrawRequested = true;
         }
-        drawAxes();
-        moveFocusTo(*stim);
+        m_view.drawAxes();
+        moveFocusTo(*m_c.stim);
         return;
     }
     if (s.DataLoaded) {
-        writeCurveStatus();
+        m_n.views.writeCurveStatus();
     } else {
-        status->setText(QString());
+        m_c.status->setText(QString());
     }
-    ResetTable();
-    redrawView();
+    m_n.tables.ResetTable();
+    m_view.redraw();
 }
 
-void Trazel::enterBlockMode() {
+void Settings::enterBlockMode() {
     s.BlockMode = true;
     s.ContScreenLen = s.ScreenLen;
     s.ContTimeFactor = s.TimeFactor;
     s.ContTimeUnit = s.TimeUnit;
-    mnuContinuous->setVisible(true);
-    mnuBlock->setText(QStringLiteral("Block length"));
-    for (QAction* selection : {mnuS, mnuA_S, mnuA, mnuS_A}) {
+    m_modes.mnuContinuous->setVisible(true);
+    m_modes.mnuBlock->setText(QStringLiteral("Block length"));
+    for (QAction* selection : m_modes.displaySelections()) {
         selection->setEnabled(true);
     }
     // Peaks and block means are tools of continuous data; newblk closes blocks of sweep points as well.
-    mnuPeaks->setEnabled(false);
-    mnuCopyitem(2)->setEnabled(false);
-    monitor->hide();
-    enableControls(stimulusFields(), true);
-    enableControls({accept, clear_ave, stim}, true);
+    m_modes.mnuPeaks->setEnabled(false);
+    m_modes.mnuBlockMeans->setEnabled(false);
+    m_c.monitor->hide();
+    enableControls(m_c.stimulusFields, true);
+    enableControls({m_modes.accept, m_modes.clear_ave, m_c.stim}, true);
     // Overplot and spectra need recorded sweeps.
-    mnuOverplot->setEnabled(!s.MeasureLayout);
-    mnuPSD->setEnabled(!s.MeasureLayout);
+    m_modes.mnuOverplot->setEnabled(!s.MeasureLayout);
+    m_modes.mnuPSD->setEnabled(!s.MeasureLayout);
     if (s.MeasureLayout) {
-        save->show();
-        save->setEnabled(false);
-        enableControls(lengthFields(), false);
+        m_c.save->show();
+        m_c.save->setEnabled(false);
+        enableControls(m_c.lengthFields, false);
         s.SamplingRate = BlockRecordingRate;
         s.SampleInterval = 1 / BlockRecordingRate;
-        sampling_hz->setText(qtext(plainText(s.SamplingRate)));
-        hz->setText(QStringLiteral("us"));
+        m_c.sampling_hz->setText(qtext(plainText(s.SamplingRate)));
+        m_c.hz->setText(QStringLiteral("us"));
     }
 }
 
-void Trazel::applySweepSpan(const SweepSpan& span) {
+void Settings::applySweepSpan(const SweepSpan& span) {
     s.ScreenLen = span.time.screenLen;
     s.TimeUnit = span.time.unit;
     s.TimeFactor = span.time.timeFactor;
@@ -104,16 +106,16 @@ void Trazel::applySweepSpan(const SweepSpan& span) {
     s.BlockScreenLen = s.ScreenLen;
     s.BlockTimeFactor = s.TimeFactor;
     s.BlockTimeUnit = s.TimeUnit;
-    scr_lng->setText(displayText(s.ScreenLen, "#####"));
-    scr_unit->setText(qtext(s.TimeUnit.str()));
+    m_c.scr_lng->setText(displayText(s.ScreenLen, "#####"));
+    m_c.scr_unit->setText(qtext(s.TimeUnit.str()));
     s.BlockSweepLength = s.SweepLength;
     s.CurveCount = s.SampleCount / s.SweepLength; // complete sweeps only
-    disp->setScaleWidth(s.SweepLength / 0.8);
+    m_disp.setScaleWidth(s.SweepLength / 0.8);
     createSweepBuffers();
 }
 
 // A new sweep length empties the average; in the recording layout it also makes the buffers of one sweep.
-void Trazel::createSweepBuffers() {
+void Settings::createSweepBuffers() {
     const std::int64_t last = static_cast<std::int64_t>(s.SweepLength) - 1;
     s.AverageData.create(last);
     if (s.MeasureLayout) {
@@ -123,20 +125,20 @@ void Trazel::createSweepBuffers() {
         s.SampleCount = static_cast<Long>(last);
     }
     // An average that restarts from zeros must count from zero, or the next sweep is weighted wrongly.
-    clearAveragedCount();
+    m_n.views.clearAveragedCount();
 }
 
-void Trazel::writeModeCaption() {
+void Settings::writeModeCaption() {
     QString caption = s.BlockMode ? qtext(blockModeCaption(s.ScreenLen, s.TimeUnit.str()))
                                   : QStringLiteral("CONTINUOUS MODE");
     if (s.DataLoaded) {
         caption += (s.BlockMode ? QStringLiteral("       ") : QStringLiteral("   ")) + qtext(s.FileName);
     }
-    setWindowTitle(caption);
+    m_n.caption.setCaption(caption);
 }
 
-void Trazel::mnuContinuous_Click() {
-    if (mnuPSD->isChecked()) {
+void Settings::mnuContinuous_Click() {
+    if (m_modes.spectrumShown()) {
         // The spectrum replaced the curves: bring the raw data and their scales back first.
         s.TraceData.copyFrom(s.RawData);
         for (int t = 1; t <= TraceCount; ++t) {
@@ -148,7 +150,7 @@ void Trazel::mnuContinuous_Click() {
     s.ScreenLen = s.ContScreenLen;
     s.TimeFactor = s.ContTimeFactor;
     s.TimeUnit = s.ContTimeUnit;
-    resetDisplayForContinuous();
+    m_n.views.resetDisplayForContinuous();
     s.BlockMode = false;
     s.SweepLength = -1;
     s.CurveCount = -1;
@@ -157,37 +159,28 @@ void Trazel::mnuContinuous_Click() {
         s.SampleInterval = 1 / ContinuousRecordingRate;
         // The block buffers held one sweep; a continuous recording holds the file length.
         s.SampleCount = toLong(static_cast<double>(s.FileLength) * s.SamplingRate);
-        sampling_hz->setText(qtext(plainText(s.SamplingRate)));
-        sampling_hz->show();
-        hz->setText(QStringLiteral("Hz"));
-        hz->show();
-        enableControls(stimulusFields(), false);
-        scr_unit->setText(qtext(s.TimeUnit.str()));
-        monitor->show();
-        save->hide();
-        enableControls(lengthFields(), true);
-        clearAveragedCount();
+        m_c.sampling_hz->setText(qtext(plainText(s.SamplingRate)));
+        m_c.sampling_hz->show();
+        m_c.hz->setText(QStringLiteral("Hz"));
+        m_c.hz->show();
+        enableControls(m_c.stimulusFields, false);
+        m_c.scr_unit->setText(qtext(s.TimeUnit.str()));
+        m_c.monitor->show();
+        m_c.save->hide();
+        enableControls(m_c.lengthFields, true);
+        m_n.views.clearAveragedCount();
         writeScreenLength();
     } else {
-        ResetTable();
+        m_n.tables.ResetTable();
     }
     writeModeCaption();
-    status->setText(QString());
-    disp->setScaleWidth(continuousScaleWidth(s));
+    m_c.status->setText(QString());
+    m_disp.setScaleWidth(continuousScaleWidth(s));
     if (s.MeasureLayout) {
-        drawAxes();
+        m_view.drawAxes();
     } else {
-        drawAxesAndCurves();
+        m_view.drawAxesAndCurves();
     }
-}
-
-std::vector<QWidget*> Trazel::stimulusFields() const {
-    return {ave_count_label, ave_count, dly1,           dly1_label, stim_num,
-            stim_num_label,  interval,  interval_label, ms1_label,  ms2_label};
-}
-
-std::vector<QWidget*> Trazel::lengthFields() const {
-    return {file_label, file_lng, file_unit, scr_lng_label, scr_lng, scr_unit};
 }
 
 } // namespace trazel

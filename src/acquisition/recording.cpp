@@ -2,62 +2,71 @@
 // A continuous recording is written by the acquisition loop as it goes; a block recording stays open
 // from Record to CLOSE and takes one sweep per Save.
 
+#include "acquisition/recorder.h"
 #include "acquisition/recording_rules.h"
+#include "acquisition/settings.h"
 #include "core/display_text.h"
+#include "core/doors.h"
 #include "core/number_rules.h"
 #include "display/average.h"
+#include "display/view.h"
 #include "files/bin_format.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/mouse_pointer.h"
-#include "window/main_window.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <utility>
 
 namespace trazel {
 
-QString Trazel::recordingFolder() {
+Recorder::Recorder(AppState& state, Dialogs& dialogs, View& view, PlotSurface& disp, Settings& settings,
+                   Caption& caption, const RecordingControls& controls)
+    : s(state), m_dialogs(dialogs), m_view(view), m_disp(disp), m_settings(settings), m_caption(caption),
+      m_c(controls) {}
+
+Recorder::~Recorder() = default;
+
+QString Recorder::recordingFolder() {
     const QString folder = QDir::home().filePath(QStringLiteral("nb_data"));
     QDir().mkpath(folder);
     return folder;
 }
 
-void Trazel::drug_button_Click() {
+void Recorder::drug_button_Click() {
     // A stimulus waiting for its point stays; the marker it resumes to is the one switched. Switching
     // MarkerCode itself would drop the stimulus and read it as a marker that was on.
     Integer& lasting = s.MarkerCode == MarkerStimulus ? s.ResumeMarkerCode : s.MarkerCode;
     const bool on = lasting == 0;
     lasting = on ? MarkerOn : Integer{0};
-    drug_button->setText(on ? QStringLiteral("MARKER OFF") : QStringLiteral("MARKER ON"));
+    m_c.drug_button->setText(on ? QStringLiteral("MARKER OFF") : QStringLiteral("MARKER ON"));
 }
 
-void Trazel::monitor_Click() {
+void Recorder::monitor_Click() {
     if (s.Acquiring) {
-        halt->setFocus();
+        m_c.halt->setFocus();
         return;
     }
-    countChannels();
+    m_settings.countChannels();
     if (s.ChannelCount == 0) {
         return;
     }
     const QString caption = QStringLiteral("MONITOR MODE");
-    setWindowTitle(caption);
-    halt->setEnabled(true);
+    m_caption.setCaption(caption);
+    m_c.halt->setEnabled(true);
     AcquireLoop();
-    halt->setEnabled(false);
+    m_c.halt->setEnabled(false);
     // A mode or layout command that ended the loop has written the caption of what is now in force.
-    if (windowTitle() == caption) {
-        setWindowTitle(QStringLiteral("CONTINUOUS MODE"));
+    if (m_caption.caption() == caption) {
+        m_caption.setCaption(QStringLiteral("CONTINUOUS MODE"));
     }
     closeIfAsked();
 }
 
-void Trazel::store_Click() {
-    countChannels();
+void Recorder::store_Click() {
+    m_settings.countChannels();
     if (s.ChannelCount == 0) {
         return;
     }
@@ -73,7 +82,7 @@ void Trazel::store_Click() {
     request.fileName = qtext(proposedRecordingName(names));
     request.initialFolder = folder;
     request.defaultExtension = QStringLiteral("bin");
-    const QString chosen = dialogs.ShowSave(request);
+    const QString chosen = m_dialogs.ShowSave(request);
     if (chosen.isEmpty()) {
         return; // cancelled: no file, no loop
     }
@@ -84,43 +93,44 @@ void Trazel::store_Click() {
     s.Recording = true;
     enableRecordingControls(false);
     if (s.BlockMode) {
-        save->setEnabled(true);
+        m_c.save->setEnabled(true);
         s.SavedSweeps = 0;
-        ave_count->setText(displayText(s.SavedSweeps, " ##0"));
-        ave_count_label->setText(QStringLiteral("saved"));
-        halt->setEnabled(true);
-        halt->setText(QStringLiteral("CLOSE"));
-        setWindowTitle(QStringLiteral("BLOCK RECORD MODE  file name: ") + chosen);
-        moveFocusTo(*stim);
+        m_c.ave_count->setText(displayText(s.SavedSweeps, " ##0"));
+        m_c.ave_count_label->setText(QStringLiteral("saved"));
+        m_c.halt->setEnabled(true);
+        m_c.halt->setText(QStringLiteral("CLOSE"));
+        m_caption.setCaption(QStringLiteral("BLOCK RECORD MODE  file name: ") + chosen);
+        moveFocusTo(*m_c.stim);
         return;
     }
-    enableControls(
-        {monitor, mul, div, nshift, pshift, accept, clear_ave, ch_select[0], ch_select[1], ch_select[2]},
-        false);
-    mnuDisplay->setEnabled(false);
-    setWindowTitle(QStringLiteral("CONTINUOUS RECORD MODE  file name: ") + chosen);
-    halt->setEnabled(true);
+    std::vector<QWidget*> locked = m_c.viewControls;
+    locked.insert(locked.end(), {m_c.monitor, m_c.accept, m_c.clear_ave});
+    enableControls(locked, false);
+    m_c.mnuDisplay->setEnabled(false);
+    m_caption.setCaption(QStringLiteral("CONTINUOUS RECORD MODE  file name: ") + chosen);
+    m_c.halt->setEnabled(true);
     AcquireLoop();
     s.Recording = false;
-    halt->setEnabled(false);
+    m_c.halt->setEnabled(false);
     enableRecordingControls(true);
-    enableControls({monitor, mul, div, nshift, pshift, ch_select[0], ch_select[1], ch_select[2]}, true);
-    mnuDisplay->setEnabled(true);
-    setWindowTitle(QStringLiteral("CONTINUOUS MODE   LAST RECORDED FILE: ") + chosen);
+    enableControls(m_c.viewControls, true);
+    m_c.monitor->setEnabled(true);
+    m_c.mnuDisplay->setEnabled(true);
+    m_caption.setCaption(QStringLiteral("CONTINUOUS MODE   LAST RECORDED FILE: ") + chosen);
     closeIfAsked();
 }
 
-void Trazel::halt_Click() {
+void Recorder::halt_Click() {
     s.StopRequested = true; // a running loop ends after its current point
     if (s.BlockMode && s.Recording) {
         closeRecording();
         restoreAfterBlockRecording();
     }
-    halt->setEnabled(false);
-    save->setEnabled(false);
+    m_c.halt->setEnabled(false);
+    m_c.save->setEnabled(false);
 }
 
-void Trazel::stim_Click() {
+void Recorder::stim_Click() {
     if (!s.BlockMode) {
         // A second STIM before the loop took the point must not make the stimulus the lasting marker.
         if (s.MarkerCode != MarkerStimulus) {
@@ -129,35 +139,36 @@ void Trazel::stim_Click() {
         s.MarkerCode = MarkerStimulus;
         return;
     }
-    countChannels();
+    m_settings.countChannels();
     if (s.ChannelCount == 0) {
         return;
     }
-    stim->setEnabled(false);
-    setMousePointer(*this, MousePointer::Hourglass);
+    m_c.stim->setEnabled(false);
+    setMousePointer(*m_c.window, MousePointer::Hourglass);
     const std::int64_t last = static_cast<std::int64_t>(s.SweepLength) - 1;
     s.RawData.create(last);
     s.Markers.create(last);
-    for (const std::int64_t point : stimulusPoints(toInteger(dly1->Number()), toInteger(interval->Number()),
-                                                   toInteger(stim_num->Number()), s.SampleInterval, last)) {
+    const StimulusSettings stimulus = m_settings.stimulus();
+    for (const std::int64_t point :
+         stimulusPoints(stimulus.delay, stimulus.interval, stimulus.count, s.SampleInterval, last)) {
         s.Markers(point) = MarkerStimulus;
     }
     m_source.MakeSweep(s.RawData);
     s.CurveCount = 1;
     s.TraceData.copyFrom(s.RawData);
-    setMousePointer(*this, MousePointer::Default);
-    drawAxesAndCurves();
-    stim->setEnabled(true);
-    moveFocusTo(s.Recording ? static_cast<QWidget&>(*save) : *accept);
+    setMousePointer(*m_c.window, MousePointer::Default);
+    m_view.drawAxesAndCurves();
+    m_c.stim->setEnabled(true);
+    moveFocusTo(s.Recording ? static_cast<QWidget&>(*m_c.save) : *m_c.accept);
 }
 
-void Trazel::save_Click() {
+void Recorder::save_Click() {
     if (!m_recordFile || !s.TraceData.exists()) {
         return; // nothing recorded to save into, or no sweep made yet
     }
     acceptIntoAverage(s);
     s.SavedSweeps += 1;
-    ave_count->setText(displayText(s.SavedSweeps, " ##0"));
+    m_c.ave_count->setText(displayText(s.SavedSweeps, " ##0"));
     std::vector<std::int16_t> samples;
     std::vector<std::int16_t> markers;
     const TraceBuffer& sweep = s.TraceData;
@@ -173,11 +184,11 @@ void Trazel::save_Click() {
         restoreAfterBlockRecording();
         return;
     }
-    drawAxesAndCurves();
-    moveFocusTo(*stim);
+    m_view.drawAxesAndCurves();
+    moveFocusTo(*m_c.stim);
 }
 
-bool Trazel::openRecording() {
+bool Recorder::openRecording() {
     binformat::Header header;
     header.channelCount = s.ChannelCount;
     for (int t = 1; t <= TraceCount; ++t) {
@@ -185,9 +196,10 @@ bool Trazel::openRecording() {
     }
     header.blockFlag = s.BlockMode ? -1 : 0;
     header.pointsPerSweep = s.SweepLength;
-    header.stimDelay = toInteger(dly1->Number());
-    header.stimCount = toInteger(stim_num->Number());
-    header.stimInterval = toInteger(interval->Number());
+    const StimulusSettings stimulus = m_settings.stimulus();
+    header.stimDelay = stimulus.delay;
+    header.stimCount = stimulus.count;
+    header.stimInterval = stimulus.interval;
     header.sampleIntervalUs = toLong(static_cast<double>(s.SampleInterval) * 1000 * 1000);
     m_recordFile = BinFileWriter::create(std::filesystem::path(s.FileName), header);
     if (!m_recordFile) {
@@ -197,7 +209,8 @@ bool Trazel::openRecording() {
     return true;
 }
 
-bool Trazel::appendToRecording(std::span<const std::int16_t> samples, std::span<const std::int16_t> markers) {
+bool Recorder::appendToRecording(std::span<const std::int16_t> samples,
+                                 std::span<const std::int16_t> markers) {
     if (m_recordFile && m_recordFile->append(samples, markers)) {
         return true;
     }
@@ -208,57 +221,55 @@ bool Trazel::appendToRecording(std::span<const std::int16_t> samples, std::span<
 }
 
 // What was written before a failure stays in the file.
-void Trazel::closeRecording() {
+void Recorder::closeRecording() {
     if (m_recordFile) {
         m_recordFile->close();
         m_recordFile.reset();
     }
 }
 
-void Trazel::reportWriteFailure() {
-    dialogs.MsgBox(QStringLiteral("Error encountered while trying to write file, recording stopped."),
-                   MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("File output"));
+void Recorder::reportWriteFailure() {
+    m_dialogs.MsgBox(QStringLiteral("Error encountered while trying to write file, recording stopped."),
+                     MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("File output"));
 }
 
 // Recording locks what would change the file's layout; block mode keeps its lengths locked anyway.
-void Trazel::enableRecordingControls(bool enabled) {
-    for (QAction* menu : {mnuFile, mnuTrazel, mnuBlock, mnuContinuous}) {
+void Recorder::enableRecordingControls(bool enabled) {
+    for (QAction* menu : m_c.layoutMenus) {
         menu->setEnabled(enabled);
     }
-    enableControls({sampling_hz, store, ch_list[0], ch_list[1], ch_list[2], gain[0], gain[1], gain[2]},
-                   enabled);
-    enableControls(lengthFields(), enabled && !s.BlockMode);
+    m_c.store->setEnabled(enabled);
+    m_settings.enableForRecording(enabled);
 }
 
-void Trazel::restoreAfterBlockRecording() {
-    halt->setText(QStringLiteral("STOP"));
+void Recorder::restoreAfterBlockRecording() {
+    m_c.halt->setText(QStringLiteral("STOP"));
     s.Recording = false;
     enableRecordingControls(true);
-    monitor->setEnabled(true);
-    ave_count_label->setText(QStringLiteral(" ave#"));
-    ave_count->setText(displayText(s.AveragedCount, " ##0"));
-    setWindowTitle(QStringLiteral("BLOCK MODE    LAST RECORDED FILE: ") + qtext(s.FileName));
-    halt->setEnabled(false);
-    save->setEnabled(false);
+    m_c.monitor->setEnabled(true);
+    m_c.ave_count_label->setText(QStringLiteral(" ave#"));
+    m_c.ave_count->setText(displayText(s.AveragedCount, " ##0"));
+    m_caption.setCaption(QStringLiteral("BLOCK MODE    LAST RECORDED FILE: ") + qtext(s.FileName));
+    m_c.halt->setEnabled(false);
+    m_c.save->setEnabled(false);
 }
 
-void Trazel::closeEvent(QCloseEvent* event) {
+bool Recorder::windowMayClose() {
     if (s.Acquiring) {
         // The loop runs in a handler further down: it ends first, and that handler closes the window.
         s.StopRequested = true;
         m_closeAfterLoop = true;
-        event->ignore();
-        return;
+        return false;
     }
     closeRecording(); // an open block recording keeps every sweep saved so far
     s.Recording = false;
-    QMainWindow::closeEvent(event);
+    return true;
 }
 
-void Trazel::closeIfAsked() {
+void Recorder::closeIfAsked() {
     if (m_closeAfterLoop) {
         m_closeAfterLoop = false;
-        close();
+        m_c.window->close();
     }
 }
 

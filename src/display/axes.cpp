@@ -134,6 +134,14 @@ Single continuousScaleWidth(const AppState& s) {
     return static_cast<Single>(pointsPerScreen(s) / 0.8);
 }
 
+void measurePlotWidth(AppState& s, PlotSurface& disp) {
+    const double width = disp.ScaleWidth();
+    disp.setScaleMode(ScaleMode::Pixels);
+    s.PlotWidthPx = toInteger(disp.ScaleWidth());
+    disp.setScaleMode(ScaleMode::User);
+    disp.setScaleWidth(width);
+}
+
 void DrawAxes(AppState& s, PlotSurface& disp, QLabel& Label1) {
     resetMeasurementMarks(s, disp, Label1);
     autoscaleTraces(s);

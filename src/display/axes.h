@@ -17,4 +17,7 @@ void DrawAxes(AppState& s, PlotSurface& disp, QLabel& Label1);
 // The scale width that puts one continuous screen (ScreenLen in TimeUnit) on 80 % of the plot.
 Single continuousScaleWidth(const AppState& s);
 
+// The plot's width in pixels into PlotWidthPx, keeping its scale width.
+void measurePlotWidth(AppState& s, PlotSurface& disp);
+
 } // namespace trazel

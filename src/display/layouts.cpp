@@ -1,107 +1,134 @@
-// The window's two layouts: recording (settings fields, Monitor, Record, STOP, STIM, Save, MARKER) and
-// evaluation (open, paging, cursor, results table, export). Either command starts from the same fresh
-// time base, trace scales and table counters, and shows empty axes.
+// The window's two layouts: recording and evaluation.
 
-#include "core/display_text.h"
-#include "core/number_rules.h"
+#include "display/layouts.h"
+
 #include "core/trace_colours.h"
+#include "display/axes.h"
+#include "display/text_labels.h"
+#include "display/view.h"
+#include "display/views.h"
 #include "ui/controls.h"
-#include "ui/flex_grid.h"
-#include "window/main_window.h"
+#include "ui/plot_surface.h"
 
 #include <QAction>
 #include <QLabel>
 
 namespace trazel {
 
-void Trazel::mnuTrazel_Click() {
+Layouts::Layouts(AppState& state, View& view, PlotSurface& disp, const ModeControls& modes,
+                 const LayoutControls& controls, const LayoutNeighbours& neighbours)
+    : s(state), m_view(view), m_disp(disp), m_modes(modes), m_c(controls), m_n(neighbours) {}
+
+void Layouts::mnuTrazel_Click() {
     s.StopRequested = true; // a running acquisition ends after its current point
     s.MeasureLayout = false;
     s.BlockMode = false;
     s.SweepLength = -1;
     s.CurveCount = -1;
     s.SpectrumShown = false;
-    resetDisplayForContinuous();
+    m_n.views.resetDisplayForContinuous();
+    m_modes.SA_label->setText(QString());
     for (int t = 1; t <= TraceCount; ++t) {
         s.TraceColour(t) = brightColour(t);
     }
     resetTimeBase();
     resetTraceScales();
     resetViewState();
-    enableControls({mul, div, nshift, pshift, ch_select[0], ch_select[1], ch_select[2]}, true);
+    enableControls(m_c.viewControls, true);
 
-    mnuMeasure->setVisible(true);
-    mnuTrazel->setVisible(false);
-    for (QAction* item : {mnuOpen, mnuSaveTable, mnuSaveCurvePoints, separator1, mnuMarksoff, mnuCopy,
-                          mnuText, mnuZoom, mnuInvert, mnuPeaks}) {
+    m_c.mnuMeasure->setVisible(true);
+    m_c.mnuTrazel->setVisible(false);
+    for (QAction* item : m_c.evaluationMenus) {
         item->setVisible(true);
     }
-    showRecentFiles();
-    mnuInvert->setEnabled(true);
+    m_n.recentFiles.showRecentFiles();
+    m_modes.mnuInvert->setEnabled(true);
 
-    showControls(recordingControls(), false);
-    showControls({add, newblk, del, PgUp, PgDn, Clear, status}, true);
-    ResetTable();
-    status->setText(QString());
-    writeModeCaption();
+    showControls(m_c.recordingControls, false);
+    showControls(m_c.evaluationControls, true);
+    m_n.tables.ResetTable();
+    m_c.status->setText(QString());
+    m_n.recording.writeModeCaption();
     fitPanelsToControls();
     s.CurrentTrace = 1;
-    ch_select[0]->setValue(true); // shows the first trace's table
-    drawAxes();                   // also while a stopping loop keeps the trace selection from drawing
+    m_n.traces.selectTrace(1); // shows the first trace's table
+    m_view.drawAxes();         // also while a stopping loop keeps the trace selection from drawing
 }
 
-void Trazel::mnuMeasure_Click() {
+void Layouts::mnuMeasure_Click() {
     s.MeasureLayout = true;
     s.BlockMode = false;
     s.SweepLength = -1;
     s.CurveCount = -1;
-    clearAnnotations();
-    resetDisplayForContinuous();
+    m_n.labels.clearAnnotations();
+    m_n.views.resetDisplayForContinuous();
     resetTimeBase();
-    resetRecordingSettings();
+    m_n.recording.resetRecordingSettings();
     resetTraceScales();
     resetViewState();
 
-    mnuMeasure->setVisible(false);
-    mnuTrazel->setVisible(true);
-    for (QAction* item : {mnuOpen, mnuSaveTable, mnuSaveCurvePoints, separator1, mnuMarksoff, mnuCopy,
-                          mnuText, mnuZoom, mnuInvert, mnuPeaks}) {
+    m_c.mnuMeasure->setVisible(false);
+    m_c.mnuTrazel->setVisible(true);
+    for (QAction* item : m_c.evaluationMenus) {
         item->setVisible(false);
     }
-    showRecentFiles();
+    m_n.recentFiles.showRecentFiles();
 
-    showControls({add, newblk, del, PgUp, PgDn, Clear, status}, false);
-    showControls(recordingControls(), true);
-    save->hide();
-    enableControls({halt, stim}, false); // until monitoring or recording
-    enableControls(stimulusFields(), false);
-    enableControls(lengthFields(), true);
-    ave_count_label->setText(QStringLiteral(" ave#"));
-    hz->setText(QStringLiteral("Hz"));
-    sampling_hz->setText(qtext(plainText(s.SamplingRate)));
-    scr_lng->setText(qtext(plainText(s.ScreenLen)));
-    scr_unit->setText(qtext(s.TimeUnit.str()));
-    for (std::size_t k = 0; k < TraceCount; ++k) {
-        ch_list[k]->setListIndex(0); // "none", through the channel's own handler
-        gain[k]->setListIndex(0);
-        Grid1[k]->hide();
-    }
+    showControls(m_c.evaluationControls, false);
+    showControls(m_c.recordingControls, true);
+    m_n.recording.prepareRecordingLayout();
+    showControls(m_c.resultTables, false);
     fitPanelsToControls();
-    writeModeCaption();
-    measurePlotWidth();
-    drawAxes();
+    m_n.recording.writeModeCaption();
+    measurePlotWidth(s, m_disp);
+    m_view.drawAxes();
     s.CurrentTrace = 1;
-    ch_select[0]->setValue(true);
-    moveFocusTo(*monitor);
+    m_n.traces.selectTrace(1);
+    moveFocusTo(*m_c.monitor);
 }
 
-void Trazel::Clear_Click() {
-    ResetTable();
-    moveFocusTo(*add);
+void Layouts::resetTimeBase() {
+    s.SamplingRate = 10;
+    s.SampleInterval = 1.0F / 10;
+    s.ScreenLen = 8;
+    s.ContScreenLen = 8;
+    s.TimeFactor = 1;
+    s.ContTimeFactor = 1;
+    s.TimeUnit = " s";
+    s.ContTimeUnit = " s";
+    m_disp.setScaleWidth(continuousScaleWidth(s));
 }
 
-void Trazel::fitPanelsToControls() {
-    for (QWidget* panel : m_panels) {
+void Layouts::resetTraceScales() {
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.TraceOffset(t) = 0;
+        s.TraceShift(t) = 0;
+        s.LevelY(t) = NoLevel;
+        s.TraceScaleIndex(t) = 4;
+        s.TracePeak(t) = 1000;
+        s.SavedPeak(t) = 1000;
+        s.TableRow(t) = s.BlockStartRow(t) = s.NextRecord(t) = s.EntryColumn(t) = 1;
+    }
+}
+
+void Layouts::resetViewState() {
+    resetCurvePens(s);
+    m_n.views.clearAveragedCount();
+    s.TimeDivisions = 4;
+    s.AmpDivisions = 4;
+    s.MaxPointsPerPixel = 6;
+    s.DataLoaded = false;
+    s.LabelDragging = false;
+    s.Overplot = false;
+    s.CursorX = -1;
+    s.SelStart = -1;
+    s.SelEnd = -1;
+    s.ViewStart = 0;
+    s.AutoPeaks = false;
+}
+
+void Layouts::fitPanelsToControls() {
+    for (QWidget* panel : m_c.panels) {
         showWhileAnyChildShown(*panel);
     }
 }

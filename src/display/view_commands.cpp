@@ -1,16 +1,19 @@
 // The view commands of the evaluated data: the time span (Zoom menu), the gain, position and sign of the
 // selected trace, the return to the unprocessed curves, and the overplot view of all sweeps.
 
+#include "display/view_commands.h"
+
 #include "core/display_text.h"
+#include "core/doors.h"
 #include "core/number_rules.h"
 #include "core/trace_colours.h"
 #include "display/axes.h"
+#include "display/view.h"
+#include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/plot_surface.h"
-#include "window/main_window.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <cmath>
 
@@ -23,11 +26,22 @@ namespace {
 constexpr double FewestViewPoints = 4;
 constexpr double MostViewPoints = 2147483648.0;
 constexpr Single DefaultDisplacement = 10; // % of the plotting height
-constexpr qint64 OverplotRefreshMs = 50;   // the sweeps appear one after another, not one repaint each
 
 } // namespace
 
-bool Trazel::showTimeSpan(Single screenLen, const std::string& unit, double scaleWidth, double fewestPoints) {
+ViewCommands::ViewCommands(AppState& state, Dialogs& dialogs, View& view, PlotSurface& disp,
+                           const ModeControls& modes, const ViewButtons& buttons, ResultsTables& tables)
+    : s(state), m_dialogs(dialogs), m_view(view), m_disp(disp), m_modes(modes), m_buttons(buttons),
+      m_tables(tables) {}
+
+void ViewCommands::ColourViewButtons(int t) {
+    for (CommandButton* button : {m_buttons.mul, m_buttons.div, m_buttons.pshift, m_buttons.nshift}) {
+        button->setBackColor(s.TraceColour(t));
+    }
+}
+
+bool ViewCommands::showTimeSpan(Single screenLen, const std::string& unit, double scaleWidth,
+                                double fewestPoints) {
     const double points = 0.8 * scaleWidth;
     if (!(points >= fewestPoints && points > 0 && points <= MostViewPoints)) {
         return false;
@@ -35,45 +49,45 @@ bool Trazel::showTimeSpan(Single screenLen, const std::string& unit, double scal
     s.ScreenLen = screenLen;
     s.TimeUnit = unit;
     s.TimeFactor = unit == "ms" ? 0.001F : 1.0F;
-    disp->setScaleWidth(scaleWidth);
+    m_disp.setScaleWidth(scaleWidth);
     return true;
 }
 
 // The scale width that puts a span of `screenLen` in milliseconds on 80 % of the plot.
-double Trazel::millisecondsScaleWidth(Single screenLen) const {
+double ViewCommands::millisecondsScaleWidth(Single screenLen) const {
     return 0.001 * screenLen / s.SampleInterval / 0.8;
 }
 
-void Trazel::setStandardScaleWidth() {
-    disp->setScaleWidth(continuousScaleWidth(s));
+void ViewCommands::setStandardScaleWidth() {
+    m_disp.setScaleWidth(continuousScaleWidth(s));
 }
 
 // Halves the span; 2 s expands to 512 ms, not to 1 s.
-void Trazel::mnuExpand_Click() {
+void ViewCommands::mnuExpand_Click() {
     const bool toMilliseconds = s.TimeUnit.str() == " s" && s.ScreenLen / 2 <= 1;
     const bool shown = toMilliseconds ? showTimeSpan(512, "ms", millisecondsScaleWidth(512), FewestViewPoints)
                                       : showTimeSpan(s.ScreenLen / 2, s.TimeUnit.str(),
-                                                     disp->ScaleWidth() / 2, FewestViewPoints);
+                                                     m_disp.ScaleWidth() / 2, FewestViewPoints);
     if (shown) {
-        redrawView();
+        m_view.redraw();
     }
 }
 
 // Doubles the span; 512 ms compresses to 1 s.
-void Trazel::mnuCompress_Click() {
+void ViewCommands::mnuCompress_Click() {
     const bool toSeconds = s.TimeUnit.str() == "ms" && s.ScreenLen * 2 > 1000;
     const bool shown = toSeconds ? showTimeSpan(1, " s", 1 / s.SampleInterval / 0.8)
-                                 : showTimeSpan(s.ScreenLen * 2, s.TimeUnit.str(), disp->ScaleWidth() * 2);
+                                 : showTimeSpan(s.ScreenLen * 2, s.TimeUnit.str(), m_disp.ScaleWidth() * 2);
     if (shown) {
-        redrawView();
+        m_view.redraw();
     }
 }
 
-void Trazel::mnuZoom_sel_Click() {
-    if (mnuOverplot->isChecked() || s.SelEnd == -1) {
+void ViewCommands::mnuZoom_sel_Click() {
+    if (m_modes.overplotShown() || s.SelEnd == -1) {
         return;
     }
-    const double W = disp->ScaleWidth();
+    const double W = m_disp.ScaleWidth();
     double L = std::abs(s.SelEnd - s.SelStart) * s.ScreenLen / (0.8 * W);
     if (L > 100) {
         L = roundHalfEven(L / 10) * 10; // long spans in whole tens of the unit
@@ -86,61 +100,61 @@ void Trazel::mnuZoom_sel_Click() {
     if (!shown) {
         return;
     }
-    disp->setScaleLeft(-0.125 * disp->ScaleWidth());
+    m_disp.setScaleLeft(-0.125 * m_disp.ScaleWidth());
     // The left edge snaps to a tenth of the unit.
-    const double W2 = disp->ScaleWidth();
+    const double W2 = m_disp.ScaleWidth();
     const double left = std::min(s.SelStart, s.SelEnd) * s.ScreenLen / (0.8 * W2);
     s.ViewStart = static_cast<Single>(roundHalfEven(left * 10) / 10 * 0.8 * W2 / s.ScreenLen);
-    drawAxes();
-    drawCurves();
+    m_view.drawAxes();
+    m_view.drawCurves();
 }
 
-void Trazel::mul_Click() {
+void ViewCommands::mul_Click() {
     const int t = s.CurrentTrace;
     if (s.TraceScaleIndex(t) == s.ScaleStepCount) {
         return; // the finest step already
     }
     s.TracePeak(t) /= 2;
-    redrawView();
+    m_view.redraw();
 }
 
-void Trazel::div_Click() {
+void ViewCommands::div_Click() {
     const int t = s.CurrentTrace;
     if (s.TraceScaleIndex(t) == 1) {
         return; // the coarsest step already
     }
     s.TracePeak(t) *= 2;
-    redrawView();
+    m_view.redraw();
 }
 
-void Trazel::pshift_Click() {
+void ViewCommands::pshift_Click() {
     shiftCurrentTrace(1);
 }
 
-void Trazel::nshift_Click() {
+void ViewCommands::nshift_Click() {
     shiftCurrentTrace(-1);
 }
 
 // Up by `steps` scale steps; in the overplot view the curves move down as the first displacement grows.
-void Trazel::shiftCurrentTrace(int steps) {
+void ViewCommands::shiftCurrentTrace(int steps) {
     const int t = s.CurrentTrace;
-    if (mnuOverplot->isChecked()) {
+    if (m_modes.overplotShown()) {
         Single& first = s.FirstDisplacement(t);
         if (steps < 0) {
             first += 1;
         } else if (first > 0) {
             first -= 1;
         }
-        DrawOverplot();
+        m_view.DrawOverplot();
         return;
     }
     s.TraceShift(t) = toInteger(s.TraceShift(t) + steps);
-    redrawView();
+    m_view.redraw();
 }
 
-void Trazel::mnuInvert_Click() {
+void ViewCommands::mnuInvert_Click() {
     if (s.MeasureLayout) {
-        redrawView(); // the live input keeps its sign
+        m_view.redraw(); // the live input keeps its sign
         return;
     }
     if (!s.DataLoaded || s.SpectrumShown) {
@@ -148,23 +162,23 @@ void Trazel::mnuInvert_Click() {
     }
     s.RawData.negate(s.CurrentTrace);
     s.TraceData.negate(s.CurrentTrace);
-    if (mnuOverplot->isChecked()) {
-        DrawOverplot();
+    if (m_modes.overplotShown()) {
+        m_view.DrawOverplot();
         return;
     }
     for (int c = 1; c <= TraceCount; ++c) {
         s.TraceOffset(c) = -s.TraceOffset(c);
         s.TraceShift(c) = toInteger(-s.TraceShift(c));
     }
-    drawAxesAndCurves();
-    ResetTable();
+    m_view.drawAxesAndCurves();
+    m_tables.ResetTable();
 }
 
-void Trazel::mnuRaw_Click() {
-    mnuPSD->setChecked(false);
-    mnuRaw->setChecked(true);
-    mnuBlock->setEnabled(true);
-    mnuInvert->setEnabled(true);
+void ViewCommands::mnuRaw_Click() {
+    m_modes.mnuPSD->setChecked(false);
+    m_modes.mnuRaw->setChecked(true);
+    m_modes.mnuBlock->setEnabled(true);
+    m_modes.mnuInvert->setEnabled(true);
     s.SpectrumShown = false; // or Invert would stay without effect after a spectrum
     s.TraceData.copyFrom(s.RawData);
     for (int t = 1; t <= TraceCount; ++t) {
@@ -183,19 +197,19 @@ void Trazel::mnuRaw_Click() {
         s.TimeUnit = s.ContTimeUnit;
     }
     setStandardScaleWidth();
-    redrawView();
+    m_view.redraw();
 }
 
-void Trazel::mnuOverplot_Click() {
+void ViewCommands::mnuOverplot_Click() {
     if (!s.MeasureLayout && !s.DataLoaded) {
         return;
     }
-    if (!mnuOverplot->isChecked()) {
-        for (QAction* item : {mnuA, mnuA_S, mnuS, mnuS_A}) {
+    if (!m_modes.overplotShown()) {
+        for (QAction* item : {m_modes.mnuA, m_modes.mnuA_S, m_modes.mnuS, m_modes.mnuS_A}) {
             item->setChecked(false);
         }
-        SA_label->setText(QStringLiteral(" over"));
-        mnuOverplot->setChecked(true);
+        m_modes.SA_label->setText(QStringLiteral(" over"));
+        m_modes.mnuOverplot->setChecked(true);
         s.ShowAverage = false;
         s.ShowSingle = true;
         resetCurvePens(s);
@@ -217,37 +231,14 @@ void Trazel::mnuOverplot_Click() {
         s.FurtherDisplacement(t) = further ? static_cast<Single>(*further) : DefaultDisplacement;
     }
     s.Overplot = true;
-    DrawOverplot();
+    m_view.DrawOverplot();
 }
 
 // A displacement in % of the plot height; an answer that is no number counts as none.
-std::optional<double> Trazel::askDisplacement(const QString& curves, const QString& title, Single current) {
+std::optional<double> ViewCommands::askDisplacement(const QString& curves, const QString& title,
+                                                    Single current) {
     const QString prompt = QStringLiteral("Enter displacement of %1 in % of display height:").arg(curves);
-    return numericValue(dialogs.InputBox(prompt, title, qtext(plainText(current))).toStdString());
-}
-
-// The selected trace's sweeps one below the other: the first FirstDisplacement % of the plotting height
-// below its top, each further one FurtherDisplacement % lower.
-void Trazel::DrawOverplot() {
-    const int t = s.CurrentTrace;
-    s.TraceOffset(t) = 0;
-    s.ViewStart = 0;
-    drawAxes();
-    const double H = disp->ScaleHeight();
-    const double step = s.FurtherDisplacement(t) * 0.8 * H / 100;
-    s.TraceOffset(t) = static_cast<Single>((s.FirstDisplacement(t) / 100 - 0.5) * 0.8 * H);
-    QElapsedTimer sinceRefresh;
-    sinceRefresh.start();
-    for (std::int64_t k = 1; k <= s.CurveCount; ++k) {
-        drawCurves();
-        if (sinceRefresh.elapsed() >= OverplotRefreshMs) {
-            disp->Refresh();
-            sinceRefresh.restart();
-        }
-        s.TraceOffset(t) = static_cast<Single>(s.TraceOffset(t) + step);
-        s.ViewStart = static_cast<Single>(static_cast<double>(k) * s.SweepLength);
-    }
-    s.ViewStart = 0; // back at the start of the first curve
+    return numericValue(m_dialogs.InputBox(prompt, title, qtext(plainText(current))).toStdString());
 }
 
 } // namespace trazel

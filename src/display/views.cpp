@@ -1,13 +1,15 @@
 // What the plot shows of block data: the single curve, the average or both, one sweep after the other,
 // and the running average of the sweeps the user accepts. Continuous data page by half a screen.
 
+#include "display/views.h"
+
 #include "core/display_text.h"
 #include "core/number_rules.h"
 #include "core/trace_colours.h"
 #include "display/average.h"
+#include "display/view.h"
 #include "ui/controls.h"
 #include "ui/plot_surface.h"
-#include "window/main_window.h"
 
 #include <QAction>
 #include <QLabel>
@@ -28,7 +30,11 @@ void setPens(TraceArray<Colour>& pens, Pens choice) {
 
 } // namespace
 
-struct Trazel::DisplaySelection {
+Views::Views(AppState& state, View& view, PlotSurface& disp, const ModeControls& modes,
+             const ViewsControls& controls)
+    : s(state), m_view(view), m_disp(disp), m_modes(modes), m_c(controls) {}
+
+struct Views::DisplaySelection {
     const char* caption;
     bool single;
     bool average;
@@ -36,71 +42,72 @@ struct Trazel::DisplaySelection {
     Pens averagePens;
 };
 
-void Trazel::mnuS_A_Click() {
-    selectDisplay(mnuS_A, {"sng/ave", true, true, Pens::Bright, Pens::Grey});
+void Views::mnuS_A_Click() {
+    selectDisplay(m_modes.mnuS_A, {"sng/ave", true, true, Pens::Bright, Pens::Grey});
 }
 
-void Trazel::mnuA_S_Click() {
-    selectDisplay(mnuA_S, {"ave/sng", true, true, Pens::Grey, Pens::Bright});
+void Views::mnuA_S_Click() {
+    selectDisplay(m_modes.mnuA_S, {"ave/sng", true, true, Pens::Grey, Pens::Bright});
 }
 
-void Trazel::mnuS_Click() {
-    selectDisplay(mnuS, {"single", true, false, Pens::Bright, Pens::Unchanged});
+void Views::mnuS_Click() {
+    selectDisplay(m_modes.mnuS, {"single", true, false, Pens::Bright, Pens::Unchanged});
 }
 
-void Trazel::mnuA_Click() {
-    selectDisplay(mnuA, {" ave", false, true, Pens::Bright, Pens::Bright});
+void Views::mnuA_Click() {
+    selectDisplay(m_modes.mnuA, {" ave", false, true, Pens::Bright, Pens::Bright});
 }
 
-void Trazel::selectDisplay(QAction* chosen, const DisplaySelection& selection) {
+void Views::selectDisplay(QAction* chosen, const DisplaySelection& selection) {
     leaveOverplot();
-    for (QAction* item : {mnuS_A, mnuA_S, mnuS, mnuA}) {
+    for (QAction* item : m_modes.displaySelections()) {
         item->setChecked(item == chosen);
     }
-    SA_label->setText(QString::fromLatin1(selection.caption));
+    m_modes.SA_label->setText(QString::fromLatin1(selection.caption));
     s.ShowSingle = selection.single;
     s.ShowAverage = selection.average;
     setPens(s.SingleColour, selection.singlePens);
     setPens(s.AverageColour, selection.averagePens);
-    drawAxesAndCurves();
+    m_view.drawAxesAndCurves();
 }
 
 // A display selection ends the overplot view and starts again at the first curve.
-void Trazel::leaveOverplot() {
-    if (!mnuOverplot->isChecked()) {
+void Views::leaveOverplot() {
+    if (!m_modes.overplotShown()) {
         return;
     }
-    mnuOverplot->setChecked(false);
+    m_modes.mnuOverplot->setChecked(false);
     s.Overplot = false;
     s.CurrentCurve = 1;
     writeCurveStatus();
 }
 
-void Trazel::resetDisplayForContinuous() {
-    mnuContinuous->setVisible(false);
-    mnuBlock->setText(QStringLiteral("&Block mode"));
-    mnuBlock->setVisible(true);
-    mnuBlock->setEnabled(true);
-    for (QAction* item : {mnuS_A, mnuA_S, mnuA, mnuOverplot, mnuPSD}) {
+void Views::resetDisplayForContinuous() {
+    m_modes.mnuContinuous->setVisible(false);
+    m_modes.mnuBlock->setText(QStringLiteral("&Block mode"));
+    m_modes.mnuBlock->setVisible(true);
+    m_modes.mnuBlock->setEnabled(true);
+    for (QAction* item :
+         {m_modes.mnuS_A, m_modes.mnuA_S, m_modes.mnuA, m_modes.mnuOverplot, m_modes.mnuPSD}) {
         item->setChecked(false);
         item->setEnabled(false);
     }
-    mnuS->setEnabled(true);
-    mnuS->setChecked(true);
-    mnuRaw->setChecked(true);
-    mnuPeaks->setEnabled(true);
-    mnuCopyitem(2)->setEnabled(true);
-    SA_label->setText(QStringLiteral(" sngl"));
-    accept->setEnabled(false);
-    clear_ave->setEnabled(false);
+    m_modes.mnuS->setEnabled(true);
+    m_modes.mnuS->setChecked(true);
+    m_modes.mnuRaw->setChecked(true);
+    m_modes.mnuPeaks->setEnabled(true);
+    m_modes.mnuBlockMeans->setEnabled(true);
+    m_modes.SA_label->setText(QStringLiteral(" sngl"));
+    m_modes.accept->setEnabled(false);
+    m_modes.clear_ave->setEnabled(false);
     s.ShowSingle = true;
     s.ShowAverage = false;
     s.Overplot = false;
     resetCurvePens(s);
 }
 
-void Trazel::PgDn_Click() {
-    if (mnuOverplot->isChecked() || !s.DataLoaded) {
+void Views::PgDn_Click() {
+    if (m_modes.overplotShown() || !s.DataLoaded) {
         return;
     }
     if (s.BlockMode) {
@@ -110,19 +117,19 @@ void Trazel::PgDn_Click() {
         s.CurrentCurve += 1;
         s.ViewStart = static_cast<Single>(static_cast<double>(s.CurrentCurve - 1) * s.SweepLength);
         writeCurveStatus();
-        drawAxesAndCurves();
-        accept->setFocus();
+        m_view.drawAxesAndCurves();
+        m_modes.accept->setFocus();
         return;
     }
-    const double halfScreen = 0.8 * disp->ScaleWidth() / 2;
+    const double halfScreen = 0.8 * m_disp.ScaleWidth() / 2;
     if (s.ViewStart + halfScreen < s.SampleCount) {
         s.ViewStart = static_cast<Single>(s.ViewStart + halfScreen);
     }
-    drawAxesAndCurves();
+    m_view.drawAxesAndCurves();
 }
 
-void Trazel::PgUp_Click() {
-    if (mnuOverplot->isChecked() || !s.DataLoaded || s.ViewStart == 0) {
+void Views::PgUp_Click() {
+    if (m_modes.overplotShown() || !s.DataLoaded || s.ViewStart == 0) {
         return;
     }
     if (s.BlockMode) {
@@ -132,52 +139,52 @@ void Trazel::PgUp_Click() {
         s.CurrentCurve -= 1;
         s.ViewStart = static_cast<Single>(static_cast<double>(s.CurrentCurve - 1) * s.SweepLength);
         writeCurveStatus();
-        drawAxesAndCurves();
+        m_view.drawAxesAndCurves();
         return;
     }
     // Near the beginning the view snaps to the first point.
-    const double w = disp->ScaleWidth();
+    const double w = m_disp.ScaleWidth();
     s.ViewStart = s.ViewStart - w / 2 > 0 ? static_cast<Single>(s.ViewStart - 0.8 * w / 2) : 0;
-    drawAxesAndCurves();
+    m_view.drawAxesAndCurves();
 }
 
-void Trazel::accept_Click() {
+void Views::accept_Click() {
     acceptIntoAverage(s);
     if (!s.Recording) {
-        ave_count->setText(displayText(s.AveragedCount, " ##0"));
+        m_c.ave_count->setText(displayText(s.AveragedCount, " ##0"));
     }
     if (!s.MeasureLayout) {
         writeCurveStatus();
     }
-    drawAxesAndCurves();
+    m_view.drawAxesAndCurves();
     if (!s.MeasureLayout) {
-        PgDn->setFocus();
+        m_c.PgDn->setFocus();
     } else if (s.BlockMode) {
-        stim->setFocus();
+        m_c.stim->setFocus();
     }
 }
 
-void Trazel::clear_ave_Click() {
+void Views::clear_ave_Click() {
     s.AveragedCount = 0;
     if (!s.Recording) {
-        ave_count->setText(displayText(0, " ##0"));
+        m_c.ave_count->setText(displayText(0, " ##0"));
     }
     if (!s.MeasureLayout) {
         writeCurveStatus();
     }
     s.AverageData.create(static_cast<std::int64_t>(s.SweepLength) - 1);
-    drawAxesAndCurves();
+    m_view.drawAxesAndCurves();
 }
 
-void Trazel::writeCurveStatus() {
-    status->setText(QStringLiteral("current curve: ") + displayText(s.CurrentCurve, "###0/") +
-                    displayText(s.CurveCount, "###0") + QStringLiteral("     averaged: ") +
-                    displayText(s.AveragedCount, "###0"));
+void Views::writeCurveStatus() {
+    m_c.status->setText(QStringLiteral("current curve: ") + displayText(s.CurrentCurve, "###0/") +
+                        displayText(s.CurveCount, "###0") + QStringLiteral("     averaged: ") +
+                        displayText(s.AveragedCount, "###0"));
 }
 
-void Trazel::drawAxesAndCurves() {
-    drawAxes();
-    drawCurves();
+void Views::clearAveragedCount() {
+    s.AveragedCount = 0;
+    m_c.ave_count->setText(displayText(s.AveragedCount, " ###0"));
 }
 
 } // namespace trazel

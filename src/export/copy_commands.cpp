@@ -3,13 +3,15 @@
 
 #include "core/number_rules.h"
 #include "display/curves.h"
+#include "display/text_labels.h"
+#include "display/view.h"
 #include "export/curve_points.h"
+#include "export/exports.h"
 #include "export/table_texts.h"
 #include "ui/clipboard.h"
 #include "ui/controls.h"
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
-#include "window/main_window.h"
 
 namespace trazel {
 
@@ -25,7 +27,11 @@ void putText(const std::string& text) {
 
 } // namespace
 
-void Trazel::mnuCopyitem_Click(int Index) {
+Exports::Exports(AppState& state, Dialogs& dialogs, View& view, PlotSurface& disp, const Labels& labels,
+                 QWidget& window)
+    : s(state), m_dialogs(dialogs), m_view(view), m_disp(disp), m_labels(labels), m_window(window) {}
+
+void Exports::mnuCopyitem_Click(int Index) {
     const int c = s.CurrentTrace;
     const auto records = s.Results.records(c, s.NextRecord(c) - 1);
     switch (Index) {
@@ -50,52 +56,52 @@ void Trazel::mnuCopyitem_Click(int Index) {
 }
 
 // The view redrawn black on white with the text labels burnt in, then redrawn in its own colours.
-void Trazel::copyPicture() {
+void Exports::copyPicture() {
     clipboard::clear();
-    const Colour background = disp->BackColor();
-    const Colour pen = disp->ForeColor();
+    const Colour background = m_disp.BackColor();
+    const Colour pen = m_disp.ForeColor();
     const TraceArray<Colour> singlePens = s.SingleColour;
     const TraceArray<Colour> averagePens = s.AverageColour;
     const TraceArray<Colour> tracePens = s.TraceColour;
-    disp->setBackColor(White);
-    disp->setForeColor(Black);
+    m_disp.setBackColor(White);
+    m_disp.setForeColor(Black);
     for (TraceArray<Colour>* pens : {&s.SingleColour, &s.AverageColour, &s.TraceColour}) {
         pens->fill(Black);
     }
-    redrawView();
+    m_view.redraw();
     printTextLabels();
-    clipboard::setPicture(disp->Image());
-    disp->setBackColor(background);
-    disp->setForeColor(pen);
+    clipboard::setPicture(m_disp.Image());
+    m_disp.setBackColor(background);
+    m_disp.setForeColor(pen);
     s.SingleColour = singlePens;
     s.AverageColour = averagePens;
     s.TraceColour = tracePens;
-    redrawView();
+    m_view.redraw();
 }
 
 // The labels lie over the plot as text boxes; the picture gets their texts where they stand.
-void Trazel::printTextLabels() {
-    for (const TextBox* label : Text1) {
-        if (label->isVisibleTo(disp)) {
-            disp->setCurrentX(disp->userX(label->x()));
-            disp->setCurrentY(disp->userY(label->y()));
-            disp->Print(label->text());
+void Exports::printTextLabels() {
+    for (const TextBox* label : m_labels.boxes()) {
+        if (label->isVisibleTo(&m_disp)) {
+            m_disp.setCurrentX(m_disp.userX(label->x()));
+            m_disp.setCurrentY(m_disp.userY(label->y()));
+            m_disp.Print(label->text());
         }
     }
 }
 
-void Trazel::CopyCurvePoints() {
+void Exports::CopyCurvePoints() {
     if (!s.MeasureLayout && !s.DataLoaded) {
         return;
     }
-    setMousePointer(*this, MousePointer::Hourglass);
+    setMousePointer(m_window, MousePointer::Hourglass);
     putText(curvePointsOfView(PointsFormat::Clipboard));
-    setMousePointer(*this, MousePointer::Default);
+    setMousePointer(m_window, MousePointer::Default);
 }
 
 // The samples in view, or every sweep of the selected trace in the overplot view.
-std::string Trazel::curvePointsOfView(PointsFormat format) const {
-    const SampleTimes times(s.ScreenLen, 0.8 * disp->ScaleWidth());
+std::string Exports::curvePointsOfView(PointsFormat format) const {
+    const SampleTimes times(s.ScreenLen, 0.8 * m_disp.ScaleWidth());
     if (s.Overplot) {
         return overplotPointsText(s.TraceData.trace(s.CurrentTrace), s.SweepLength, s.CurveCount, times,
                                   format);
@@ -105,10 +111,10 @@ std::string Trazel::curvePointsOfView(PointsFormat format) const {
 
 // The samples in view; block data are timed from the start of the sweep, continuous data from the start of
 // the recording.
-PointStretch Trazel::viewStretch() const {
+PointStretch Exports::viewStretch() const {
     PointStretch stretch;
     stretch.first = toLong(s.ViewStart);
-    stretch.last = lastViewPoint(s, disp->ScaleWidth());
+    stretch.last = lastViewPoint(s, m_disp.ScaleWidth());
     stretch.timeZero = s.BlockMode ? stretch.first : 0;
     stretch.single = s.ShowSingle;
     stretch.average = s.ShowAverage;

@@ -2,10 +2,10 @@
 
 #include "core/display_text.h"
 #include "export/curve_points.h"
+#include "export/exports.h"
 #include "export/table_texts.h"
 #include "ui/dialogs.h"
 #include "ui/mouse_pointer.h"
-#include "window/main_window.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,14 +34,14 @@ bool writeFile(const QString& path, const std::string& text) {
 
 } // namespace
 
-void Trazel::mnuSaveTable_Click() {
+void Exports::mnuSaveTable_Click() {
     const int c = s.CurrentTrace;
     saveCsv(QStringLiteral("Save table as"),
             besideDataFile(s.FileName, QStringLiteral("_trace%1.csv").arg(c)),
             tableCsv(s.Results.records(c, s.NextRecord(c) - 1), s.BlockMode));
 }
 
-void Trazel::mnuSaveCurvePoints_Click() {
+void Exports::mnuSaveCurvePoints_Click() {
     if (!s.MeasureLayout && !s.DataLoaded) {
         return;
     }
@@ -49,23 +49,23 @@ void Trazel::mnuSaveCurvePoints_Click() {
             curvePointsOfView(PointsFormat::Csv));
 }
 
-bool Trazel::saveCsv(const QString& title, const QString& proposedName, const std::string& text) {
+bool Exports::saveCsv(const QString& title, const QString& proposedName, const std::string& text) {
     FileDialogRequest request;
     request.filter = QStringLiteral("CSV files (*.csv)|*.csv|All files (*.*)|*.*");
     request.title = title;
     request.fileName = QFileInfo(proposedName).fileName();
     request.initialFolder = QFileInfo(proposedName).absolutePath();
     request.defaultExtension = QStringLiteral("csv");
-    const QString chosen = dialogs.ShowSave(request);
+    const QString chosen = m_dialogs.ShowSave(request);
     if (chosen.isEmpty()) {
         return false;
     }
-    setMousePointer(*this, MousePointer::Hourglass);
+    setMousePointer(m_window, MousePointer::Hourglass);
     const bool written = writeFile(chosen, text + "\r\n");
-    setMousePointer(*this, MousePointer::Default);
+    setMousePointer(m_window, MousePointer::Default);
     if (!written) {
-        dialogs.MsgBox(QStringLiteral("Could not write %1.").arg(chosen), MsgButtons::Ok,
-                       MsgIcon::Exclamation, title);
+        m_dialogs.MsgBox(QStringLiteral("Could not write %1.").arg(chosen), MsgButtons::Ok,
+                         MsgIcon::Exclamation, title);
     }
     return written;
 }

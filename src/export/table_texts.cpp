@@ -104,7 +104,7 @@ std::string blockMeansText(std::span<const ResultRecord> records) {
             CellWriter(text.line() += record.Text, 2, 2).putValues(columns, record);
         }
     }
-    return std::move(text).take();
+    return std::move(text).takeEndingEveryLine();
 }
 
 std::string wholeTableText(std::span<const ResultRecord> records, TableLayout layout) {

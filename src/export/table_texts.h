@@ -12,7 +12,8 @@ namespace trazel {
 enum class TableLayout { Word, Excel };
 
 // The statistics rows (mean, SD, n with ampl., tone and period) of a results table, each block after an
-// empty line, its label and the heading; a block-mode label adds no heading. `records` in table order.
+// empty line, its label and the heading; a block-mode label adds no heading. Every line ends with CR LF.
+// `records` in table order.
 std::string blockMeansText(std::span<const ResultRecord> records);
 
 // Every row of a results table: each block after a line holding one blank, its label and the heading of

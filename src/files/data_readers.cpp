@@ -5,6 +5,7 @@
 #include "files/bin_format.h"
 #include "files/binary_file.h"
 #include "files/chunked_reading.h"
+#include "files/file_commands.h"
 #include "files/file_view.h"
 #include "files/prn_format.h"
 #include "ui/controls.h"
@@ -12,7 +13,6 @@
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
 #include "ui/progress_window.h"
-#include "window/main_window.h"
 
 #include <QLabel>
 #include <cmath>
@@ -160,20 +160,20 @@ void summarizeRead(AppState& s, int traces, std::int64_t end) {
 
 } // namespace
 
-bool Trazel::ReadBinFile(const QString& fileName) {
+bool FileCommands::ReadBinFile(const QString& fileName) {
     std::optional<BinaryFile> file = BinaryFile::openForReading(toPath(fileName));
     if (!file) {
         return readerFailed();
     }
     s.InFile = 1;
-    setMousePointer(*this, MousePointer::Hourglass);
+    setMousePointer(*m_c.window, MousePointer::Hourglass);
     s.CurrentTrace = 1;
     if (!s.BlockMode) {
         s.ContScreenLen = s.ScreenLen;
         s.ContTimeFactor = s.TimeFactor;
         s.ContTimeUnit = s.TimeUnit;
     }
-    const std::optional<BinFileLayout> layout = inspectBinFile(*file, dialogs);
+    const std::optional<BinFileLayout> layout = inspectBinFile(*file, m_dialogs);
     if (!layout || !file->seek(layout->records.dataOffset)) {
         return readerFailed();
     }
@@ -186,7 +186,7 @@ bool Trazel::ReadBinFile(const QString& fileName) {
         for (int c = 1; c <= s.ChannelCount; ++c) {
             peaks[static_cast<std::size_t>(c - 1)] = s.TracePeak(c);
         }
-        readInSteps(*file, s.SampleCount, layout->records.recordSize(), BinProgressSteps, *Scroll,
+        readInSteps(*file, s.SampleCount, layout->records.recordSize(), BinProgressSteps, *m_c.Scroll,
                     [&](std::span<const std::uint8_t> bytes, std::int64_t first, std::int64_t n) {
                         binformat::RecordTarget target;
                         for (int c = 1; c <= binformat::MaxChannels; ++c) {
@@ -216,24 +216,24 @@ bool Trazel::ReadBinFile(const QString& fileName) {
         s.SweepLength = -1;
         s.CurveCount = -1;
         showContinuousFile();
-        setWindowTitle(QStringLiteral("CONTINUOUS MODE"));
+        m_n.caption.setCaption(QStringLiteral("CONTINUOUS MODE"));
     }
     if (s.DataLoaded) {
-        setWindowTitle(windowTitle() + QStringLiteral("       ") + fileName);
+        m_n.caption.setCaption(m_n.caption.caption() + QStringLiteral("       ") + fileName);
     }
-    ch_select[0]->setValue(true);
+    m_n.traces.selectTrace(1);
     return true;
 }
 
-bool Trazel::ReadPrnFile(const QString& fileName) {
+bool FileCommands::ReadPrnFile(const QString& fileName) {
     std::optional<BinaryFile> file = BinaryFile::openForReading(toPath(fileName));
     if (!file) {
         return readerFailed();
     }
     s.InFile = 1;
     const std::optional<int> channels =
-        wholeNumberAnswer(dialogs.InputBox(QStringLiteral("Number of recorded channels:"),
-                                           QStringLiteral("Channel number"), QStringLiteral("1")));
+        wholeNumberAnswer(m_dialogs.InputBox(QStringLiteral("Number of recorded channels:"),
+                                             QStringLiteral("Channel number"), QStringLiteral("1")));
     if (!channels || *channels < 1 || *channels > 2) {
         return readerFailed();
     }
@@ -247,7 +247,7 @@ bool Trazel::ReadPrnFile(const QString& fileName) {
         showProgress();
         s.RawData.create(count);
         s.Markers.create(count);
-        readInSteps(*file, count, 4 * static_cast<std::size_t>(*channels), PrnProgressSteps, *Scroll,
+        readInSteps(*file, count, 4 * static_cast<std::size_t>(*channels), PrnProgressSteps, *m_c.Scroll,
                     [&](std::span<const std::uint8_t> bytes, std::int64_t first, std::int64_t n) {
                         prnformat::PointTarget target{
                             {s.RawData.pointsFrom(1, first).data(), s.RawData.pointsFrom(2, first).data()},
@@ -261,7 +261,7 @@ bool Trazel::ReadPrnFile(const QString& fileName) {
     }
     finishProgress();
     const std::optional<double> frequency =
-        numericValue(dialogs
+        numericValue(m_dialogs
                          .InputBox(QStringLiteral("Enter sampling frequency (Hz):"),
                                    QStringLiteral("Sample rate"), QStringLiteral("300"))
                          .toStdString());
@@ -287,76 +287,75 @@ bool Trazel::ReadPrnFile(const QString& fileName) {
     s.SampleInterval = interval;
     s.SweepLength = -1;
     s.CurveCount = -1;
-    setMousePointer(*this, MousePointer::Hourglass);
+    setMousePointer(*m_c.window, MousePointer::Hourglass);
     showContinuousFile();
-    setWindowTitle(QStringLiteral("CONTINUOUS MODE    ") + fileName);
+    m_n.caption.setCaption(QStringLiteral("CONTINUOUS MODE    ") + fileName);
     return true;
 }
 
-void Trazel::showProgress() {
-    Scroll->setCaption(QStringLiteral("Reading data..."));
-    Scroll->setValue(0);
-    Scroll->show();
-    Scroll->repaint();
+void FileCommands::showProgress() {
+    m_c.Scroll->setCaption(QStringLiteral("Reading data..."));
+    m_c.Scroll->setValue(0);
+    m_c.Scroll->show();
+    m_c.Scroll->repaint();
 }
 
-void Trazel::finishProgress() {
-    Scroll->setValue(100);
-    Scroll->hide();
+void FileCommands::finishProgress() {
+    m_c.Scroll->setValue(100);
+    m_c.Scroll->hide();
 }
 
-void Trazel::showBlockFile() {
+void FileCommands::showBlockFile() {
     const TimeSpan span = blockSpan(s.SampleInterval, s.SweepLength);
     s.ScreenLen = s.BlockScreenLen = s.FileScreenLen = span.screenLen;
     s.TimeFactor = s.BlockTimeFactor = s.FileTimeFactor = span.timeFactor;
     s.TimeUnit = s.BlockTimeUnit = s.FileTimeUnit = span.unit;
     s.BlockSweepLength = s.FileSweepLength = s.SweepLength;
-    disp->setScaleWidth(static_cast<Single>(s.SweepLength / 0.8));
+    m_disp.setScaleWidth(static_cast<Single>(s.SweepLength / 0.8));
     s.AveragedCount = 0;
     s.ViewStart = 0;
 
-    mnuContinuous->setVisible(true);
-    mnuContinuous->setEnabled(true);
-    mnuBlock->setVisible(true);
-    mnuBlock->setText(QStringLiteral("Block length"));
-    mnuBlock->setEnabled(true);
-    mnuS->setEnabled(true);
-    mnuS->setChecked(true);
-    for (QAction* item : {mnuA_S, mnuA, mnuS_A, mnuOverplot, mnuPSD, mnuRaw}) {
+    m_modes.mnuContinuous->setVisible(true);
+    m_modes.mnuContinuous->setEnabled(true);
+    m_modes.mnuBlock->setVisible(true);
+    m_modes.mnuBlock->setText(QStringLiteral("Block length"));
+    m_modes.mnuBlock->setEnabled(true);
+    m_modes.mnuS->setEnabled(true);
+    m_modes.mnuS->setChecked(true);
+    for (QAction* item : {m_modes.mnuA_S, m_modes.mnuA, m_modes.mnuS_A, m_modes.mnuOverplot, m_modes.mnuPSD,
+                          m_modes.mnuRaw}) {
         item->setEnabled(true);
         item->setChecked(false);
     }
-    clear_ave->setEnabled(true);
-    accept->setEnabled(true);
-    // Blocks of measured sweeps are closed with their statistics as in continuous data.
-    newblk->setEnabled(true);
+    m_modes.clear_ave->setEnabled(true);
+    m_modes.accept->setEnabled(true);
     // Block means lays out the statistics of continuous tables; a block table's would come out headless
     // with its columns mixed up.
-    mnuCopyitem(2)->setEnabled(false);
-    SA_label->setText(QStringLiteral("single"));
+    m_modes.mnuBlockMeans->setEnabled(false);
+    m_modes.SA_label->setText(QStringLiteral("single"));
 
     s.ShowSingle = true;
     s.ShowAverage = false;
     s.Overplot = false;
-    setWindowTitle(QString::fromStdString(blockModeCaption(s.ScreenLen, s.TimeUnit)));
+    m_n.caption.setCaption(QString::fromStdString(blockModeCaption(s.ScreenLen, s.TimeUnit)));
     s.CurrentCurve = 1;
 }
 
 // Menus, span and scale of continuous data, for recorded and imported files alike.
-void Trazel::showContinuousFile() {
-    mnuContinuous->setVisible(false);
-    mnuBlock->setVisible(true);
-    mnuBlock->setText(QStringLiteral("Block mode"));
-    mnuBlock->setEnabled(true);
-    mnuS->setEnabled(true);
-    mnuS->setChecked(true);
-    for (QAction* item : {mnuA_S, mnuS_A, mnuA, mnuPSD, mnuOverplot}) {
+void FileCommands::showContinuousFile() {
+    m_modes.mnuContinuous->setVisible(false);
+    m_modes.mnuBlock->setVisible(true);
+    m_modes.mnuBlock->setText(QStringLiteral("Block mode"));
+    m_modes.mnuBlock->setEnabled(true);
+    m_modes.mnuS->setEnabled(true);
+    m_modes.mnuS->setChecked(true);
+    for (QAction* item :
+         {m_modes.mnuA_S, m_modes.mnuS_A, m_modes.mnuA, m_modes.mnuPSD, m_modes.mnuOverplot}) {
         item->setChecked(false);
         item->setEnabled(false);
     }
-    SA_label->setText(QStringLiteral("single"));
-    newblk->setEnabled(true);
-    mnuCopyitem(2)->setEnabled(true);
+    m_modes.SA_label->setText(QStringLiteral("single"));
+    m_modes.mnuBlockMeans->setEnabled(true);
     s.ShowSingle = true;
     s.ShowAverage = false;
     s.ViewStart = 0;
@@ -365,15 +364,15 @@ void Trazel::showContinuousFile() {
     s.ScreenLen = s.FileScreenLen = s.ContScreenLen = span.screenLen;
     s.TimeFactor = s.FileTimeFactor = s.ContTimeFactor = span.timeFactor;
     s.TimeUnit = s.FileTimeUnit = s.ContTimeUnit = span.unit;
-    disp->setScaleWidth(continuousScaleWidth(s));
+    m_disp.setScaleWidth(continuousScaleWidth(s));
 }
 
 // A reader that cannot go on tells the user and leaves no data behind: nothing is shown or measured
 // from a file that was not read whole.
-bool Trazel::readerFailed() {
-    Scroll->hide();
-    dialogs.MsgBox(QStringLiteral("Error encountered while trying to open file, please retry."),
-                   MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("File input"));
+bool FileCommands::readerFailed() {
+    m_c.Scroll->hide();
+    m_dialogs.MsgBox(QStringLiteral("Error encountered while trying to open file, please retry."),
+                     MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("File input"));
     s.InFile = 0;
     s.DataLoaded = false;
     discardData();
@@ -385,7 +384,7 @@ bool Trazel::readerFailed() {
 }
 
 // The data arrays become absent; their memory stays for the next file, which is read into it.
-void Trazel::discardData() {
+void FileCommands::discardData() {
     s.RawData.erase();
     s.TraceData.erase();
     s.Markers.erase();

@@ -1,11 +1,14 @@
 #include "core/number_rules.h"
 #include "core/trace_colours.h"
+#include "display/axes.h"
+#include "display/text_labels.h"
+#include "display/views.h"
+#include "files/file_commands.h"
 #include "files/file_view.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
-#include "window/main_window.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -27,32 +30,36 @@ std::string upperCase(std::string text) {
 
 } // namespace
 
-void Trazel::mnuOpen_Click() {
+FileCommands::FileCommands(AppState& state, Dialogs& dialogs, PlotSurface& disp, const ModeControls& modes,
+                           const FileControls& controls, const FileNeighbours& neighbours)
+    : s(state), m_dialogs(dialogs), m_disp(disp), m_modes(modes), m_c(controls), m_n(neighbours) {}
+
+void FileCommands::mnuOpen_Click() {
     FileDialogRequest request;
     request.filter = QStringLiteral("Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn");
     request.filterIndex = 1;
     request.title = QStringLiteral("Open data file");
-    const QString chosen = dialogs.ShowOpen(request);
+    const QString chosen = m_dialogs.ShowOpen(request);
     if (chosen.isEmpty()) {
         return; // cancelled: the data and the plot stay as they were
     }
     OpenFile(chosen);
 }
 
-void Trazel::OpenFile(const QString& fileName) {
+void FileCommands::OpenFile(const QString& fileName) {
     s.FileName = fileName.toStdString();
     s.FileExt = fileExtension(s.FileName);
     OpenDataFile(fileName);
-    setMousePointer(*this, MousePointer::Default);
+    setMousePointer(*m_c.window, MousePointer::Default);
     resetCurvePens(s);
     s.CurrentTrace = 1;
     // Selecting trace 1 redraws the axes and the curves of the new file.
-    ch_select[static_cast<std::size_t>(s.CurrentTrace - 1)]->setValue(true);
+    m_n.traces.selectTrace(s.CurrentTrace);
 }
 
-void Trazel::OpenDataFile(const QString& fileName) {
-    Label1->hide();
-    measurePlotWidth();
+void FileCommands::OpenDataFile(const QString& fileName) {
+    m_c.Label1->hide();
+    measurePlotWidth(s, m_disp);
 
     s.SelStart = -1;
     s.SelEnd = -1;
@@ -63,12 +70,12 @@ void Trazel::OpenDataFile(const QString& fileName) {
     s.SampleCount = 0;
     // The new data are no spectrum: left set, Invert would do nothing and the marks would stay hidden.
     s.SpectrumShown = false;
-    if (mnuOverplot->isChecked()) {
-        mnuOverplot->setChecked(false);
-        mnuS->setChecked(true);
-        SA_label->setText(QStringLiteral(" sngl"));
+    if (m_modes.mnuOverplot->isChecked()) {
+        m_modes.mnuOverplot->setChecked(false);
+        m_modes.mnuS->setChecked(true);
+        m_modes.SA_label->setText(QStringLiteral(" sngl"));
     }
-    setMousePointer(*this, MousePointer::Hourglass);
+    setMousePointer(*m_c.window, MousePointer::Hourglass);
 
     s.FileExt = upperCase(s.FileExt);
     bool read = false;
@@ -80,10 +87,10 @@ void Trazel::OpenDataFile(const QString& fileName) {
         read = readerFailed(); // no reader knows the file: nothing was loaded
     }
     s.InFile = 0;
-    clearAnnotations();
-    mnuInvert->setEnabled(true);
-    ResetTable();
-    status->setText(QString());
+    m_n.labels.clearAnnotations();
+    m_modes.mnuInvert->setEnabled(true);
+    m_n.tables.ResetTable();
+    m_c.status->setText(QString());
     if (!read) {
         return;
     }
@@ -95,14 +102,14 @@ void Trazel::OpenDataFile(const QString& fileName) {
         s.SavedPeak(t) = s.TracePeak(t);
     }
     if (s.BlockMode) {
-        writeCurveStatus();
+        m_n.views.writeCurveStatus();
         return;
     }
     writeFileStatus(fileName);
 }
 
 // The status line of continuous data: the file's date and time of change, in the system's long formats.
-void Trazel::writeFileStatus(const QString& fileName) {
+void FileCommands::writeFileStatus(const QString& fileName) {
     const QFileInfo file(fileName);
     if (!file.exists()) {
         readerFailed();
@@ -110,16 +117,8 @@ void Trazel::writeFileStatus(const QString& fileName) {
     }
     const QDateTime changed = file.lastModified();
     const QLocale locale = QLocale::system();
-    status->setText(locale.toString(changed.date(), QLocale::LongFormat) + QStringLiteral("   ") +
-                    locale.toString(changed.time(), QLocale::LongFormat));
-}
-
-void Trazel::clearAnnotations() {
-    for (TextBox* label : Text1) {
-        label->setText(QString());
-        label->setEnabled(false);
-        label->hide();
-    }
+    m_c.status->setText(locale.toString(changed.date(), QLocale::LongFormat) + QStringLiteral("   ") +
+                        locale.toString(changed.time(), QLocale::LongFormat));
 }
 
 } // namespace trazel

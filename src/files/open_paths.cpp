@@ -1,16 +1,17 @@
 // The ways to a data file besides the open dialog: the recent files of the File menu and a file dropped
-// onto the window. Each ends in OpenFile, so every file meets the same readers, questions and messages.
+// onto the window (which the window hands over). Each ends in OpenFile, so every file meets the same readers,
+// questions and messages.
 
+#include "files/file_commands.h"
 #include "files/file_view.h"
 #include "files/recent_files.h"
 #include "ui/dialogs.h"
-#include "window/main_window.h"
 
 #include <QAction>
 #include <QDir>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QUrl>
 
 namespace trazel {
 
@@ -29,12 +30,12 @@ QString recentFileCaption(int number, const QString& path) {
 
 } // namespace
 
-void Trazel::mnuRecent_Click(int Index) {
-    const QString path = mnuRecent(Index)->data().toString();
+void FileCommands::mnuRecent_Click(int Index) {
+    const QString path = m_c.mnuRecent(Index)->data().toString();
     if (!QFileInfo::exists(path)) {
         removeRecentFile(path);
         showRecentFiles();
-        dialogs.MsgBox(
+        m_dialogs.MsgBox(
             QStringLiteral("File not found: %1. It has been removed from the list of recent files.")
                 .arg(QDir::toNativeSeparators(path)),
             MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("File input"));
@@ -43,20 +44,20 @@ void Trazel::mnuRecent_Click(int Index) {
     OpenFile(path);
 }
 
-void Trazel::showRecentFiles() {
+void FileCommands::showRecentFiles() {
     const QStringList paths = s.MeasureLayout ? QStringList() : recentFiles();
     for (int i = 1; i <= RecentFileCount; ++i) {
-        QAction* item = mnuRecent(i);
+        QAction* item = m_c.mnuRecent(i);
         const bool used = i <= paths.size();
         item->setVisible(used);
         item->setText(used ? recentFileCaption(i, paths[i - 1]) : QString());
         item->setData(used ? paths[i - 1] : QString());
         item->setToolTip(used ? QDir::toNativeSeparators(paths[i - 1]) : QString());
     }
-    separator4->setVisible(!paths.isEmpty());
+    m_c.separator4->setVisible(!paths.isEmpty());
 }
 
-QString Trazel::droppedDataFile(const QMimeData& data) const {
+QString FileCommands::droppedDataFile(const QMimeData& data) const {
     if (s.MeasureLayout || s.Acquiring) {
         return {};
     }
@@ -66,24 +67,6 @@ QString Trazel::droppedDataFile(const QMimeData& data) const {
         }
     }
     return {};
-}
-
-void Trazel::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedDataFile(*event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    }
-}
-
-void Trazel::dropEvent(QDropEvent* event) {
-    const QString file = droppedDataFile(*event->mimeData());
-    if (file.isEmpty()) {
-        return;
-    }
-    event->acceptProposedAction();
-    // Opened once the drop has ended, so that the program the file came from is not held up by the
-    // questions a file may ask.
-    QMetaObject::invokeMethod(
-        this, [this, file] { OpenFile(file); }, Qt::QueuedConnection);
 }
 
 } // namespace trazel

@@ -2,9 +2,10 @@
 // one press of Add enters the trough and the peak of every wave that crosses the band into the table.
 
 #include "core/number_rules.h"
+#include "display/curves.h"
+#include "measure/measurements.h"
 #include "measure/peak_search.h"
 #include "ui/plot_surface.h"
-#include "window/main_window.h"
 
 #include <QAction>
 #include <QLabel>
@@ -14,8 +15,8 @@
 
 namespace trazel {
 
-void Trazel::mnuPeaks_Click() {
-    if (mnuOverplot->isChecked() || s.SelStart == -1 || s.SelEnd == -1) {
+void Measurements::mnuPeaks_Click() {
+    if (m_modes.overplotShown() || s.SelStart == -1 || s.SelEnd == -1) {
         return;
     }
     if (!s.AutoPeaks) {
@@ -27,43 +28,43 @@ void Trazel::mnuPeaks_Click() {
 }
 
 // The band's lower line at Y, held within 0.4 of the plot height of zero; the trace's scale is set.
-void Trazel::placeLevelBand(double Y) {
-    const double limit = 0.4 * std::abs(disp->ScaleHeight());
+void Measurements::placeLevelBand(double Y) {
+    const double limit = 0.4 * std::abs(m_disp.ScaleHeight());
     removeLevelBand();
     s.LevelY(s.CurrentTrace) = static_cast<Single>(std::clamp(Y, -limit, limit));
     invertLevelBand();
 }
 
-void Trazel::removeLevelBand() {
+void Measurements::removeLevelBand() {
     if (s.LevelY(s.CurrentTrace) != NoLevel) {
-        setCurrentTraceScale();
+        setTraceScale(s, m_disp, s.CurrentTrace);
         invertLevelBand();
         s.LevelY(s.CurrentTrace) = NoLevel;
     }
 }
 
 // Both lines, drawn inverted, so drawing them again takes them away.
-void Trazel::invertLevelBand() {
+void Measurements::invertLevelBand() {
     const double lower = s.LevelY(s.CurrentTrace);
-    const double upper = lower + std::abs(disp->ScaleHeight()) / s.LevelBandDivisor;
+    const double upper = lower + std::abs(m_disp.ScaleHeight()) / s.LevelBandDivisor;
     for (const double y : {lower, upper}) {
         invertLine(s.SelStart - s.ViewStart, y, s.SelEnd - s.ViewStart, y);
     }
 }
 
-void Trazel::searchPeaks() {
+void Measurements::searchPeaks() {
     const int c = s.CurrentTrace;
     if (s.LevelY(c) == NoLevel || s.SelStart == -1 || s.SelEnd == -1) {
         return; // no band, or no range to search
     }
-    setCurrentTraceScale();
+    setTraceScale(s, m_disp, s.CurrentTrace);
     if (s.CursorX != -1) {
         invertLine(s.CursorX, s.CursorTop, s.CursorX, s.CursorBottom);
-        Label1->hide();
+        m_c.Label1->hide();
         s.CursorX = -1;
     }
     const Single lo = s.LevelY(c);
-    const auto hi = static_cast<Single>(std::abs(disp->ScaleHeight()) / s.LevelBandDivisor + lo);
+    const auto hi = static_cast<Single>(std::abs(m_disp.ScaleHeight()) / s.LevelBandDivisor + lo);
     const PeakSearch found =
         findPeaks(std::as_const(s.TraceData).trace(c), s.TraceOffset(c),
                   toLong(std::min(s.SelStart, s.SelEnd)), toLong(std::max(s.SelStart, s.SelEnd)), lo, hi);

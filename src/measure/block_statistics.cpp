@@ -3,9 +3,9 @@
 
 #include "core/display_text.h"
 #include "core/number_rules.h"
+#include "measure/measurements.h"
 #include "measure/statistics.h"
 #include "ui/flex_grid.h"
-#include "window/main_window.h"
 
 #include <vector>
 
@@ -20,14 +20,14 @@ constexpr int StatisticsRecords = 3;
 
 // The column under whose header a value field stands: amplitude, tone and period in continuous data;
 // p-to-p and dist. in block data, which have no sixth value (0: not shown).
-int Trazel::statisticsColumn(int field) const {
+int Measurements::statisticsColumn(int field) const {
     if (!s.BlockMode) {
         return field;
     }
     return field == 5 ? 4 : (field == 7 ? 5 : 0);
 }
 
-void Trazel::newblk_Click() {
+void Measurements::newblk_Click() {
     const int c = s.CurrentTrace;
     if (!s.DataLoaded || s.EntryColumn(c) != 1) {
         return;
@@ -42,7 +42,7 @@ void Trazel::newblk_Click() {
     }
 }
 
-void Trazel::BlockStatistics() {
+void Measurements::BlockStatistics() {
     const int c = s.CurrentTrace;
     if (s.TableRow(c) - s.BlockStartRow(c) <= 2) {
         return;

@@ -1,18 +1,53 @@
 #include "core/display_text.h"
 #include "core/number_rules.h"
+#include "measure/measurements.h"
 #include "measure/table_layout.h"
+#include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/flex_grid.h"
-#include "window/main_window.h"
 
 #include <QAction>
 #include <cmath>
 
 namespace trazel {
 
-void Trazel::ResetTable() {
+Measurements::Measurements(AppState& state, Dialogs& dialogs, PlotSurface& disp, const ModeControls& modes,
+                           const MeasureControls& controls)
+    : s(state), m_dialogs(dialogs), m_disp(disp), m_modes(modes), m_c(controls) {}
+
+void Measurements::startTables() {
+    for (int k = 0; k < TraceCount; ++k) {
+        FlexGrid& grid = *m_c.Grid1[static_cast<std::size_t>(k)];
+        grid.setColWidth(0, LabelColumnWidthTwips);
+        for (int row = 0; row < grid.Rows(); ++row) {
+            grid.setRowHeight(row, TableRowHeightTwips);
+        }
+        grid.setFontName(QStringLiteral("Times New Roman"));
+        grid.setFontSize(11);
+        grid.setFontBold(true);
+        headTable(grid);
+        const int t = k + 1;
+        s.TableRow(t) = s.BlockStartRow(t) = s.NextRecord(t) = s.EntryColumn(t) = 1;
+    }
+}
+
+void Measurements::showTableOf(int Index) {
+    if (s.MeasureLayout) {
+        return;
+    }
+    for (int k = 0; k < TraceCount; ++k) {
+        m_c.Grid1[static_cast<std::size_t>(k)]->setVisible(k == Index);
+    }
+}
+
+void Measurements::Clear_Click() {
+    ResetTable();
+    moveFocusTo(*m_c.add);
+}
+
+void Measurements::ResetTable() {
     s.Results.clear();
-    for (FlexGrid* grid : Grid1) {
+    for (FlexGrid* grid : m_c.Grid1) {
         headTable(*grid);
     }
     for (int t = 1; t <= TraceCount; ++t) {
@@ -21,7 +56,7 @@ void Trazel::ResetTable() {
 }
 
 // Empties the table and puts the header of the current mode above a few empty rows to be written into.
-void Trazel::headTable(FlexGrid& grid) {
+void Measurements::headTable(FlexGrid& grid) {
     grid.setFixedRows(0);
     grid.setFixedCols(0);
     grid.setRows(std::min(grid.Rows(), EmptyTableRows));
@@ -66,8 +101,8 @@ Single baselineOf(const AppState& s, int c, std::int64_t n) {
 
 } // namespace
 
-void Trazel::add_Click() {
-    if (mnuOverplot->isChecked() || (s.CursorX == -1 && !s.AutoPeaks)) {
+void Measurements::add_Click() {
+    if (m_modes.overplotShown() || (s.CursorX == -1 && !s.AutoPeaks)) {
         return;
     }
     if (s.NextRecord(s.CurrentTrace) > ResultCapacity) {
@@ -80,7 +115,7 @@ void Trazel::add_Click() {
     }
 }
 
-void Trazel::AddResultRow() {
+void Measurements::AddResultRow() {
     const int c = s.CurrentTrace;
     const bool opensBlock = s.TableRow(c) == s.BlockStartRow(c) && s.EntryColumn(c) == 1;
     // An entry that opens a block needs a record for the label row besides its own; refused as a whole
@@ -101,14 +136,14 @@ void Trazel::AddResultRow() {
 // One row per press: the time from the sweep start and from the stimulus, the amplitude against the
 // pre-stimulus baseline and, from the second row of a block on, the differences to the row before.
 // False when a question was cancelled.
-bool Trazel::addBlockModeRow() {
+bool Measurements::addBlockModeRow() {
     const int c = s.CurrentTrace;
     FlexGrid& grid = currentGrid();
     grid.setRow(s.TableRow(c));
     if (s.TableRow(c) == s.BlockStartRow(c)) {
         if (s.StimDelay == 0) {
-            const QString answer = dialogs.InputBox(QStringLiteral("Enter stimulus delay (ms):"),
-                                                    QStringLiteral("Stimulus delay"), {});
+            const QString answer = m_dialogs.InputBox(QStringLiteral("Enter stimulus delay (ms):"),
+                                                      QStringLiteral("Stimulus delay"), {});
             if (answer.isEmpty()) {
                 return false;
             }
@@ -117,8 +152,8 @@ bool Trazel::addBlockModeRow() {
         const std::int64_t n = s.StimDelay >= 1 ? toLong(s.StimDelay / 1000.0 / s.SampleInterval)
                                                 : static_cast<std::int64_t>(s.SweepLength);
         s.Baseline = baselineOf(s, c, n);
-        const QString label = dialogs.InputBox(QStringLiteral("Enter short label for block: "),
-                                               QStringLiteral("Block label"), {});
+        const QString label = m_dialogs.InputBox(QStringLiteral("Enter short label for block: "),
+                                                 QStringLiteral("Block label"), {});
         if (label.isEmpty()) {
             return false;
         }
@@ -162,15 +197,15 @@ bool Trazel::addBlockModeRow() {
 
 // Two presses per row: the first point (time in the recording and level), then the second, after which
 // the row gets its amplitude, tone and period.
-void Trazel::addContinuousModeRow() {
+void Measurements::addContinuousModeRow() {
     const int c = s.CurrentTrace;
     FlexGrid& grid = currentGrid();
     const Single x = (s.CursorX + s.ViewStart) * s.SampleInterval;
     const Single y = sampleAt(s, c, toLong(s.CursorX + s.ViewStart));
     if (s.EntryColumn(c) == 1) {
         if (s.TableRow(c) == s.BlockStartRow(c)) {
-            const QString label = dialogs.InputBox(QStringLiteral("Enter short label for block: "),
-                                                   QStringLiteral("block label"), {});
+            const QString label = m_dialogs.InputBox(QStringLiteral("Enter short label for block: "),
+                                                     QStringLiteral("block label"), {});
             grid.setTextMatrix(s.TableRow(c), 0, label);
             ResultRecord& labelRecord = s.Results(c, s.NextRecord(c));
             labelRecord.Kind = 1;
@@ -200,7 +235,7 @@ void Trazel::addContinuousModeRow() {
     }
 }
 
-void Trazel::CompleteRow() {
+void Measurements::CompleteRow() {
     const int c = s.CurrentTrace;
     FlexGrid& grid = currentGrid();
     const int row = s.TableRow(c);
@@ -219,13 +254,13 @@ void Trazel::CompleteRow() {
     s.EntryColumn(c) = 1;
 }
 
-void Trazel::del_Click() {
+void Measurements::del_Click() {
     const int c = s.CurrentTrace;
     if (!s.DataLoaded || (s.TableRow(c) == s.BlockStartRow(c) && s.EntryColumn(c) == 1)) {
         return;
     }
-    if (dialogs.MsgBox(QStringLiteral("Do you want to clear last line?"), MsgButtons::YesNo,
-                       MsgIcon::Question, QStringLiteral("Confirm delete")) != MsgAnswer::Yes) {
+    if (m_dialogs.MsgBox(QStringLiteral("Do you want to clear last line?"), MsgButtons::YesNo,
+                         MsgIcon::Question, QStringLiteral("Confirm delete")) != MsgAnswer::Yes) {
         return;
     }
     if (s.EntryColumn(c) == 1) {
@@ -240,18 +275,18 @@ void Trazel::del_Click() {
     s.EntryColumn(c) = 1;
 }
 
-FlexGrid& Trazel::currentGrid() {
-    return *Grid1[static_cast<std::size_t>(s.CurrentTrace - 1)];
+FlexGrid& Measurements::currentGrid() {
+    return *m_c.Grid1[static_cast<std::size_t>(s.CurrentTrace - 1)];
 }
 
-void Trazel::ensureTableRows(int row) {
+void Measurements::ensureTableRows(int row) {
     FlexGrid& grid = currentGrid();
     if (grid.Rows() <= row) {
         grid.setRows(row + 1);
     }
 }
 
-void Trazel::scrollTableTo(int tableRow) {
+void Measurements::scrollTableTo(int tableRow) {
     currentGrid().setTopRow(std::max(1, tableRow - ScrollMargin));
 }
 

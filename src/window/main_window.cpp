@@ -1,19 +1,16 @@
 #include "window/main_window.h"
 
-#include "core/display_text.h"
-#include "core/number_rules.h"
 #include "core/trace_colours.h"
-#include "display/axes.h"
-#include "display/curves.h"
-#include "measure/table_layout.h"
 #include "ui/clipboard.h"
 #include "ui/controls.h"
 #include "ui/flex_grid.h"
 #include "ui/plot_surface.h"
 #include "ui/progress_window.h"
 
-#include <QAction>
+#include <QCloseEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 
 namespace trazel {
 
@@ -25,7 +22,7 @@ constexpr float StartScaleSteps[] = {5000, 4000, 2000, 1000, 500, 250, 125, 100,
 } // namespace
 
 Trazel::Trazel(AppState& state, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), s(state), dialogs(dialogs) {
+    : QMainWindow(parent), s(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("trazel"));
     setWindowTitle(QStringLiteral("Trazel"));
     createPlot();
@@ -35,16 +32,17 @@ Trazel::Trazel(AppState& state, Dialogs& dialogs, QWidget* parent)
     createResultGrids();
     createMenus();
     arrangeControls();
+    createRooms();
     connectHandlers();
     Form_Initialize();
-    showRecentFiles();
+    m_files->showRecentFiles();
     setAcceptDrops(true);
 }
 
 Trazel::~Trazel() = default;
 
 void Trazel::Form_Initialize() {
-    s.PlotBackColour = disp->BackColor();
+    s.PlotBackColour = ui.disp->BackColor();
     s.LevelBandDivisor = 8;
     s.BlockMode = false;
     s.SweepLength = -1;
@@ -54,15 +52,15 @@ void Trazel::Form_Initialize() {
     s.ShowAverage = false;
     s.SpectrumShown = false;
     s.Overplot = false;
-    SA_label->setText(QStringLiteral(" sngl"));
+    ui.SA_label->setText(QStringLiteral(" sngl"));
 
     for (int t = 1; t <= TraceCount; ++t) {
         s.TraceColour(t) = brightColour(t);
     }
-    resetTimeBase();
-    resetRecordingSettings();
-    resetTraceScales();
-    resetViewState();
+    m_layouts->resetTimeBase();
+    m_settings->resetRecordingSettings();
+    m_layouts->resetTraceScales();
+    m_layouts->resetViewState();
 
     for (int i = 1; i <= 20; ++i) {
         s.ScaleSteps(i) = StartScaleSteps[i - 1];
@@ -71,148 +69,161 @@ void Trazel::Form_Initialize() {
 
     s.ChannelCount = 1;
     s.CurrentTrace = 1;
-    ch_select[static_cast<std::size_t>(s.CurrentTrace - 1)]->setValue(true);
-
-    for (int k = 0; k < TraceCount; ++k) {
-        FlexGrid& grid = *Grid1[static_cast<std::size_t>(k)];
-        grid.setColWidth(0, LabelColumnWidthTwips);
-        for (int row = 0; row < grid.Rows(); ++row) {
-            grid.setRowHeight(row, TableRowHeightTwips);
-        }
-        grid.setFontName(QStringLiteral("Times New Roman"));
-        grid.setFontSize(11);
-        grid.setFontBold(true);
-        headTable(grid);
-        const int t = k + 1;
-        s.TableRow(t) = s.BlockStartRow(t) = s.NextRecord(t) = s.EntryColumn(t) = 1;
-    }
-
-    drawAxes();
+    selectTrace(s.CurrentTrace);
+    m_measurements->startTables();
+    m_plot->drawAxes();
 }
 
 void Trazel::ch_select_Click(int Index) {
     const int t = Index + 1;
-    ColourViewButtons(t);
-    if (!s.MeasureLayout) {
-        for (int k = 0; k < TraceCount; ++k) {
-            Grid1[static_cast<std::size_t>(k)]->setVisible(k == Index);
-        }
-    }
+    m_viewCommands->ColourViewButtons(t);
+    m_measurements->showTableOf(Index);
     s.CurrentTrace = static_cast<Integer>(t);
-    redrawView();
+    m_plot->redraw();
 }
 
-void Trazel::ColourViewButtons(int t) {
-    for (CommandButton* button : {mul, div, pshift, nshift}) {
-        button->setBackColor(s.TraceColour(t));
-    }
+void Trazel::selectTrace(int t) {
+    ui.ch_select[static_cast<std::size_t>(t - 1)]->setValue(true);
 }
 
 void Trazel::mnuExit_Click() {
     clipboard::clear();
-    Scroll->hide();
+    ui.Scroll->hide();
     close();
 }
 
-void Trazel::resetTimeBase() {
-    s.SamplingRate = 10;
-    s.SampleInterval = 1.0F / 10;
-    s.ScreenLen = 8;
-    s.ContScreenLen = 8;
-    s.TimeFactor = 1;
-    s.ContTimeFactor = 1;
-    s.TimeUnit = " s";
-    s.ContTimeUnit = " s";
-    disp->setScaleWidth(continuousScaleWidth(s));
-}
-
-void Trazel::resetRecordingSettings() {
-    s.FileLength = 180;
-    file_lng->setText(QStringLiteral("180"));
-    s.SampleCount = toLong(s.SamplingRate * 180);
-    s.StimDelay = 0;
-    s.StimCount = 1;
-    s.StimInterval = 0;
-    dly1->setText(QStringLiteral(" 0"));
-    stim_num->setListIndex(1);
-    interval->setText(QStringLiteral(" 0"));
-}
-
-void Trazel::resetTraceScales() {
-    for (int t = 1; t <= TraceCount; ++t) {
-        s.TraceOffset(t) = 0;
-        s.TraceShift(t) = 0;
-        s.LevelY(t) = NoLevel;
-        s.TraceScaleIndex(t) = 4;
-        s.TracePeak(t) = 1000;
-        s.SavedPeak(t) = 1000;
-        s.TableRow(t) = s.BlockStartRow(t) = s.NextRecord(t) = s.EntryColumn(t) = 1;
-    }
-}
-
-void Trazel::resetViewState() {
-    resetCurvePens(s);
-    clearAveragedCount();
-    s.TimeDivisions = 4;
-    s.AmpDivisions = 4;
-    s.MaxPointsPerPixel = 6;
-    s.DataLoaded = false;
-    s.LabelDragging = false;
-    s.Overplot = false;
-    s.CursorX = -1;
-    s.SelStart = -1;
-    s.SelEnd = -1;
-    s.ViewStart = 0;
-    s.AutoPeaks = false;
-}
-
-void Trazel::clearAveragedCount() {
-    s.AveragedCount = 0;
-    ave_count->setText(displayText(s.AveragedCount, " ###0"));
-}
-
-void Trazel::measurePlotWidth() {
-    const double width = disp->ScaleWidth();
-    disp->setScaleMode(ScaleMode::Pixels);
-    s.PlotWidthPx = toInteger(disp->ScaleWidth());
-    disp->setScaleMode(ScaleMode::User);
-    disp->setScaleWidth(width);
-}
-
-void Trazel::redrawAxesOrRequest() {
-    if (s.Acquiring) {
-        s.RedrawRequested = true;
-    } else {
-        drawAxes();
-    }
-}
-
-void Trazel::redrawView() {
-    if (s.Acquiring) {
-        // A recording keeps its pen on the new axes; monitoring starts a new screen at its next point.
-        if (s.Recording) {
-            drawAxes();
-        } else {
-            s.RedrawRequested = true;
-        }
+void Trazel::closeEvent(QCloseEvent* event) {
+    if (!m_recorder->windowMayClose()) {
+        event->ignore();
         return;
     }
-    if (mnuOverplot->isChecked()) {
-        DrawOverplot();
+    QMainWindow::closeEvent(event);
+}
+
+void Trazel::dragEnterEvent(QDragEnterEvent* event) {
+    if (!m_files->droppedDataFile(*event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Trazel::dropEvent(QDropEvent* event) {
+    const QString file = m_files->droppedDataFile(*event->mimeData());
+    if (file.isEmpty()) {
         return;
     }
-    drawAxes();
-    if (s.DataLoaded || s.BlockMode) {
-        drawCurves();
-    }
+    event->acceptProposedAction();
+    // Opened once the drop has ended, so that the program the file came from is not held up by the
+    // questions a file may ask.
+    QMetaObject::invokeMethod(
+        this, [this, file] { m_files->OpenFile(file); }, Qt::QueuedConnection);
 }
 
-void Trazel::drawAxes() {
-    DrawAxes(s, *disp, *Label1);
+// Each room gets its own controls and the doors of the rooms it reaches; a room is made after those it uses.
+void Trazel::createRooms() {
+    const ModeControls modes{.mnuBlock = ui.mnuBlock,
+                             .mnuContinuous = ui.mnuContinuous,
+                             .mnuS_A = ui.mnuS_A,
+                             .mnuA_S = ui.mnuA_S,
+                             .mnuS = ui.mnuS,
+                             .mnuA = ui.mnuA,
+                             .mnuOverplot = ui.mnuOverplot,
+                             .mnuRaw = ui.mnuRaw,
+                             .mnuPSD = ui.mnuPSD,
+                             .mnuInvert = ui.mnuInvert,
+                             .mnuPeaks = ui.mnuPeaks,
+                             .mnuBlockMeans = ui.mnuCopyitem(2),
+                             .SA_label = ui.SA_label,
+                             .accept = ui.accept,
+                             .clear_ave = ui.clear_ave};
+    PlotSurface& disp = *ui.disp;
+    m_plot = std::make_unique<Plot>(
+        s, PlotControls{.disp = ui.disp, .Label1 = ui.Label1, .mnuOverplot = ui.mnuOverplot, .window = this});
+    m_views = std::make_unique<Views>(
+        s, *m_plot, disp, modes,
+        ViewsControls{.PgDn = ui.PgDn, .status = ui.status, .ave_count = ui.ave_count, .stim = ui.stim});
+    m_labels = std::make_unique<Labels>(s, disp, LabelControls{.Text1 = ui.Text1, .dummy = ui.dummy});
+    m_measurements = std::make_unique<Measurements>(
+        s, m_dialogs, disp, modes, MeasureControls{.Grid1 = ui.Grid1, .add = ui.add, .Label1 = ui.Label1});
+    m_viewCommands = std::make_unique<ViewCommands>(
+        s, m_dialogs, *m_plot, disp, modes,
+        ViewButtons{.mul = ui.mul, .div = ui.div, .pshift = ui.pshift, .nshift = ui.nshift}, *m_measurements);
+    m_spectrum = std::make_unique<SpectrumCommand>(s, *m_plot, disp, modes, *ui.Scroll, *this);
+    m_exports = std::make_unique<Exports>(s, m_dialogs, *m_plot, disp, *m_labels, *this);
+    m_files =
+        std::make_unique<FileCommands>(s, m_dialogs, disp, modes,
+                                       FileControls{.mnuRecent = ui.mnuRecent,
+                                                    .separator4 = ui.separator4,
+                                                    .status = ui.status,
+                                                    .Scroll = ui.Scroll,
+                                                    .Label1 = ui.Label1,
+                                                    .window = this},
+                                       FileNeighbours{*m_views, *m_labels, *m_measurements, *this, *this});
+    createRecordingRooms(modes);
+    createLayouts(modes);
 }
 
-void Trazel::drawCurves() {
-    DrawCurves(s, *disp, *this, mnuOverplot->isChecked());
+void Trazel::createRecordingRooms(const ModeControls& modes) {
+    const SettingsControls fields{
+        .sampling_hz = ui.sampling_hz,
+        .scr_lng = ui.scr_lng,
+        .file_lng = ui.file_lng,
+        .dly1 = ui.dly1,
+        .stim_num = ui.stim_num,
+        .interval = ui.interval,
+        .ch_list = ui.ch_list,
+        .gain = ui.gain,
+        .hz = ui.hz,
+        .scr_unit = ui.scr_unit,
+        .ave_count_label = ui.ave_count_label,
+        .stimulusFields = {ui.ave_count_label, ui.ave_count, ui.dly1, ui.dly1_label, ui.stim_num,
+                           ui.stim_num_label, ui.interval, ui.interval_label, ui.ms1_label, ui.ms2_label},
+        .lengthFields = {ui.file_label, ui.file_lng, ui.file_unit, ui.scr_lng_label, ui.scr_lng, ui.scr_unit},
+        .monitor = ui.monitor,
+        .halt = ui.halt,
+        .save = ui.save,
+        .stim = ui.stim,
+        .status = ui.status};
+    m_settings = std::make_unique<Settings>(s, m_dialogs, *m_plot, *ui.disp, modes, fields,
+                                            SettingsNeighbours{*m_views, *m_measurements, *this, *this});
+    m_recorder = std::make_unique<Recorder>(
+        s, m_dialogs, *m_plot, *ui.disp, *m_settings, *this,
+        RecordingControls{.monitor = ui.monitor,
+                          .store = ui.store,
+                          .halt = ui.halt,
+                          .save = ui.save,
+                          .stim = ui.stim,
+                          .drug_button = ui.drug_button,
+                          .ave_count = ui.ave_count,
+                          .ave_count_label = ui.ave_count_label,
+                          .Timer1 = ui.Timer1,
+                          .accept = ui.accept,
+                          .clear_ave = ui.clear_ave,
+                          .layoutMenus = {ui.mnuFile, ui.mnuTrazel, ui.mnuBlock, ui.mnuContinuous},
+                          .mnuDisplay = ui.mnuDisplay,
+                          .viewControls = viewControls(),
+                          .window = this});
+}
+
+void Trazel::createLayouts(const ModeControls& modes) {
+    LayoutControls layout{
+        .evaluationControls = {ui.add, ui.newblk, ui.del, ui.PgUp, ui.PgDn, ui.Clear, ui.status},
+        .evaluationMenus = {ui.mnuOpen, ui.mnuSaveTable, ui.mnuSaveCurvePoints, ui.separator1, ui.mnuMarksoff,
+                            ui.mnuCopy, ui.mnuText, ui.mnuZoom, ui.mnuInvert, ui.mnuPeaks},
+        .recordingControls = recordingControls(),
+        .viewControls = viewControls(),
+        .resultTables = {ui.Grid1.begin(), ui.Grid1.end()},
+        .panels = m_panels,
+        .mnuMeasure = ui.mnuMeasure,
+        .mnuTrazel = ui.mnuTrazel,
+        .status = ui.status,
+        .monitor = ui.monitor};
+    m_layouts = std::make_unique<Layouts>(
+        s, *m_plot, *ui.disp, modes, layout,
+        LayoutNeighbours{*m_views, *m_labels, *m_measurements, *m_files, *m_settings, *this});
+}
+
+std::vector<QWidget*> Trazel::viewControls() const {
+    return {ui.mul, ui.div, ui.nshift, ui.pshift, ui.ch_select[0], ui.ch_select[1], ui.ch_select[2]};
 }
 
 } // namespace trazel

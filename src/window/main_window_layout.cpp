@@ -84,110 +84,110 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets) {
 } // namespace
 
 void Trazel::createPlot() {
-    disp = new PlotSurface(this);
-    disp->setObjectName(QStringLiteral("disp"));
-    Label1 = makeLabel(disp, "Label1", QStringLiteral("Label1"));
-    Label1->setStyleSheet(QStringLiteral("background-color: #ffffe0; color: black; padding: 1px 3px;"));
-    Label1->hide();
-    for (std::size_t i = 0; i < Text1.size(); ++i) {
-        Text1[i] = new TextBox(disp);
-        Text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
-        Text1[i]->hide();
-        Text1[i]->setEnabled(false); // free until inserted
+    ui.disp = new PlotSurface(this);
+    ui.disp->setObjectName(QStringLiteral("disp"));
+    ui.Label1 = makeLabel(ui.disp, "Label1", QStringLiteral("Label1"));
+    ui.Label1->setStyleSheet(QStringLiteral("background-color: #ffffe0; color: black; padding: 1px 3px;"));
+    ui.Label1->hide();
+    for (std::size_t i = 0; i < ui.Text1.size(); ++i) {
+        ui.Text1[i] = new TextBox(ui.disp);
+        ui.Text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        ui.Text1[i]->hide();
+        ui.Text1[i]->setEnabled(false); // free until inserted
     }
-    Timer1 = new Timer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Scroll = new ProgressWindow(this);
+    ui.Timer1 = new Timer(this);
+    ui.Timer1->setObjectName(QStringLiteral("Timer1"));
+    ui.Scroll = new ProgressWindow(this);
 }
 
 void Trazel::createTraceSelectors() {
-    Picture1 = new QWidget(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Frame1 = group(QStringLiteral("Traces"), Picture1);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    ch_label = makeLabel(Frame1, "ch_label", QStringLiteral("ch"));
-    gain_label = makeLabel(Frame1, "gain_label", QStringLiteral("gain"));
+    ui.Picture1 = new QWidget(this);
+    ui.Picture1->setObjectName(QStringLiteral("Picture1"));
+    ui.Frame1 = group(QStringLiteral("Traces"), ui.Picture1);
+    ui.Frame1->setObjectName(QStringLiteral("Frame1"));
+    ui.ch_label = makeLabel(ui.Frame1, "ch_label", QStringLiteral("ch"));
+    ui.gain_label = makeLabel(ui.Frame1, "gain_label", QStringLiteral("gain"));
     const QStringList channels = {"none", "1. ch", "2. ch", "3. ch", "4. ch"};
     const QStringList gains = {"1x", "2x", "4x", "8x"};
-    auto* layout = new QGridLayout(Frame1);
-    layout->addWidget(ch_label, 0, 2);
-    layout->addWidget(gain_label, 0, 3);
-    for (std::size_t i = 0; i < ch_select.size(); ++i) {
+    auto* layout = new QGridLayout(ui.Frame1);
+    layout->addWidget(ui.ch_label, 0, 2);
+    layout->addWidget(ui.gain_label, 0, 3);
+    for (std::size_t i = 0; i < ui.ch_select.size(); ++i) {
         const int gridRow = static_cast<int>(i) + 1;
-        ch_select[i] = new OptionButton(Frame1);
-        ch_select[i]->setObjectName(QStringLiteral("ch_select_%1").arg(i));
-        ch_select[i]->setToolTip(QStringLiteral("Trace %1").arg(i + 1));
-        ch_list[i] = makeCombo(Frame1, "ch_list", channels);
-        ch_list[i]->setObjectName(QStringLiteral("ch_list_%1").arg(i));
-        gain[i] = makeCombo(Frame1, "gain", gains);
-        gain[i]->setObjectName(QStringLiteral("gain_%1").arg(i));
-        layout->addWidget(ch_select[i], gridRow, 0);
-        layout->addWidget(traceChip(Frame1, gridRow, brightColour(gridRow)), gridRow, 1);
-        layout->addWidget(ch_list[i], gridRow, 2);
-        layout->addWidget(gain[i], gridRow, 3);
+        ui.ch_select[i] = new OptionButton(ui.Frame1);
+        ui.ch_select[i]->setObjectName(QStringLiteral("ch_select_%1").arg(i));
+        ui.ch_select[i]->setToolTip(QStringLiteral("Trace %1").arg(i + 1));
+        ui.ch_list[i] = makeCombo(ui.Frame1, "ch_list", channels);
+        ui.ch_list[i]->setObjectName(QStringLiteral("ch_list_%1").arg(i));
+        ui.gain[i] = makeCombo(ui.Frame1, "gain", gains);
+        ui.gain[i]->setObjectName(QStringLiteral("gain_%1").arg(i));
+        layout->addWidget(ui.ch_select[i], gridRow, 0);
+        layout->addWidget(traceChip(ui.Frame1, gridRow, brightColour(gridRow)), gridRow, 1);
+        layout->addWidget(ui.ch_list[i], gridRow, 2);
+        layout->addWidget(ui.gain[i], gridRow, 3);
     }
     layout->setColumnStretch(4, 1);
 }
 
 void Trazel::createEvaluationControls() {
-    mul = makeButton(Picture1, "mul", QStringLiteral("*2"));
-    div = makeButton(Picture1, "div", QStringLiteral("/2"));
-    pshift = makeButton(Picture1, "pshift", QString(QChar(0x2191)));
-    nshift = makeButton(Picture1, "nshift", QString(QChar(0x2193)));
-    PgUp = makeButton(Picture1, "PgUp", QStringLiteral("<"));
-    PgDn = makeButton(Picture1, "PgDn", QStringLiteral(">"));
-    accept = makeButton(Picture1, "accept", QStringLiteral("+"));
-    clear_ave = makeButton(Picture1, "clear_ave", QStringLiteral("clr"));
-    SA_label = makeLabel(Picture1, "SA_label", QStringLiteral("sng/av"));
-    add = makeButton(Picture1, "add", QStringLiteral("Add"));
-    del = makeButton(Picture1, "del", QStringLiteral("Delete"));
-    newblk = makeButton(Picture1, "newblk", QStringLiteral("Newblk"));
-    Clear = makeButton(Picture1, "Clear", QStringLiteral("CLR"));
-    dummy = makeLabel(Picture1, "dummy", QStringLiteral("Label2"));
-    dummy->hide();
+    ui.mul = makeButton(ui.Picture1, "mul", QStringLiteral("*2"));
+    ui.div = makeButton(ui.Picture1, "div", QStringLiteral("/2"));
+    ui.pshift = makeButton(ui.Picture1, "pshift", QString(QChar(0x2191)));
+    ui.nshift = makeButton(ui.Picture1, "nshift", QString(QChar(0x2193)));
+    ui.PgUp = makeButton(ui.Picture1, "PgUp", QStringLiteral("<"));
+    ui.PgDn = makeButton(ui.Picture1, "PgDn", QStringLiteral(">"));
+    ui.accept = makeButton(ui.Picture1, "accept", QStringLiteral("+"));
+    ui.clear_ave = makeButton(ui.Picture1, "clear_ave", QStringLiteral("clr"));
+    ui.SA_label = makeLabel(ui.Picture1, "SA_label", QStringLiteral("sng/av"));
+    ui.add = makeButton(ui.Picture1, "add", QStringLiteral("Add"));
+    ui.del = makeButton(ui.Picture1, "del", QStringLiteral("Delete"));
+    ui.newblk = makeButton(ui.Picture1, "newblk", QStringLiteral("Newblk"));
+    ui.Clear = makeButton(ui.Picture1, "Clear", QStringLiteral("CLR"));
+    ui.dummy = makeLabel(ui.Picture1, "dummy", QStringLiteral("Label2"));
+    ui.dummy->hide();
     // Continuous data have no sweeps to average; reading block data enables these.
-    accept->setEnabled(false);
-    clear_ave->setEnabled(false);
-    status = new TextBox(this);
-    status->setObjectName(QStringLiteral("status"));
-    status->setReadOnly(true);
+    ui.accept->setEnabled(false);
+    ui.clear_ave->setEnabled(false);
+    ui.status = new TextBox(this);
+    ui.status->setObjectName(QStringLiteral("status"));
+    ui.status->setReadOnly(true);
 }
 
 void Trazel::createRecordingControls() {
-    controler = new QGroupBox(QStringLiteral("Recording"), this);
-    controler->setObjectName(QStringLiteral("controler"));
-    sampling_label = makeLabel(controler, "sampling_label", QStringLiteral("sampling rate"));
-    sampling_hz = makeCombo(controler, "sampling_hz", {"200", "100", "50", "25", "10"});
-    hz = makeLabel(controler, "hz", QStringLiteral("Hz"));
-    scr_lng_label = makeLabel(controler, "scr_lng_label", QStringLiteral("screen length"));
-    scr_lng = makeCombo(controler, "scr_lng", ScreenLengths);
-    scr_unit = makeLabel(controler, "scr_unit", QStringLiteral("s"));
-    file_label = makeLabel(controler, "file_label", QStringLiteral("file length"));
-    file_lng = makeCombo(controler, "file_lng", ScreenLengths);
-    file_unit = makeLabel(controler, "file_unit", QStringLiteral("s"));
-    dly1_label = makeLabel(controler, "dly1_label", QStringLiteral("dly"));
-    dly1 = makeCombo(controler, "dly1", zeroToTen());
-    ms1_label = makeLabel(controler, "ms1_label", QStringLiteral("ms"));
-    stim_num_label = makeLabel(controler, "stim_num_label", QStringLiteral("#"));
-    stim_num = makeCombo(controler, "stim_num", zeroToTen());
-    interval_label = makeLabel(controler, "interval_label", QStringLiteral("intrvl"));
-    interval = makeCombo(controler, "interval", zeroToTen());
-    ms2_label = makeLabel(controler, "ms2_label", QStringLiteral("ms"));
-    monitor = makeButton(controler, "monitor", QStringLiteral("Monitor"));
-    store = makeButton(controler, "store", QStringLiteral("Record"));
-    halt = makeButton(controler, "halt", QStringLiteral("STOP"));
-    save = makeButton(controler, "save", QStringLiteral("Save"));
-    stim = makeButton(controler, "stim", QStringLiteral("STIM"));
-    drug_button = makeButton(controler, "drug_button", QStringLiteral("MARKER ON"));
-    ave_count_label = makeLabel(controler, "ave_count_label", QStringLiteral("saved"));
-    ave_count = makeLabel(controler, "ave_count", QString());
+    ui.controler = new QGroupBox(QStringLiteral("Recording"), this);
+    ui.controler->setObjectName(QStringLiteral("controler"));
+    ui.sampling_label = makeLabel(ui.controler, "sampling_label", QStringLiteral("sampling rate"));
+    ui.sampling_hz = makeCombo(ui.controler, "sampling_hz", {"200", "100", "50", "25", "10"});
+    ui.hz = makeLabel(ui.controler, "hz", QStringLiteral("Hz"));
+    ui.scr_lng_label = makeLabel(ui.controler, "scr_lng_label", QStringLiteral("screen length"));
+    ui.scr_lng = makeCombo(ui.controler, "scr_lng", ScreenLengths);
+    ui.scr_unit = makeLabel(ui.controler, "scr_unit", QStringLiteral("s"));
+    ui.file_label = makeLabel(ui.controler, "file_label", QStringLiteral("file length"));
+    ui.file_lng = makeCombo(ui.controler, "file_lng", ScreenLengths);
+    ui.file_unit = makeLabel(ui.controler, "file_unit", QStringLiteral("s"));
+    ui.dly1_label = makeLabel(ui.controler, "dly1_label", QStringLiteral("dly"));
+    ui.dly1 = makeCombo(ui.controler, "dly1", zeroToTen());
+    ui.ms1_label = makeLabel(ui.controler, "ms1_label", QStringLiteral("ms"));
+    ui.stim_num_label = makeLabel(ui.controler, "stim_num_label", QStringLiteral("#"));
+    ui.stim_num = makeCombo(ui.controler, "stim_num", zeroToTen());
+    ui.interval_label = makeLabel(ui.controler, "interval_label", QStringLiteral("intrvl"));
+    ui.interval = makeCombo(ui.controler, "interval", zeroToTen());
+    ui.ms2_label = makeLabel(ui.controler, "ms2_label", QStringLiteral("ms"));
+    ui.monitor = makeButton(ui.controler, "monitor", QStringLiteral("Monitor"));
+    ui.store = makeButton(ui.controler, "store", QStringLiteral("Record"));
+    ui.halt = makeButton(ui.controler, "halt", QStringLiteral("STOP"));
+    ui.save = makeButton(ui.controler, "save", QStringLiteral("Save"));
+    ui.stim = makeButton(ui.controler, "stim", QStringLiteral("STIM"));
+    ui.drug_button = makeButton(ui.controler, "drug_button", QStringLiteral("MARKER ON"));
+    ui.ave_count_label = makeLabel(ui.controler, "ave_count_label", QStringLiteral("saved"));
+    ui.ave_count = makeLabel(ui.controler, "ave_count", QString());
 
-    auto* layout = new QGridLayout(controler);
+    auto* layout = new QGridLayout(ui.controler);
     const std::initializer_list<std::initializer_list<QWidget*>> rows = {
-        {sampling_label, sampling_hz, hz}, {scr_lng_label, scr_lng, scr_unit},
-        {file_label, file_lng, file_unit}, {dly1_label, dly1, ms1_label},
-        {stim_num_label, stim_num},        {interval_label, interval, ms2_label},
-        {ave_count_label, ave_count}};
+        {ui.sampling_label, ui.sampling_hz, ui.hz}, {ui.scr_lng_label, ui.scr_lng, ui.scr_unit},
+        {ui.file_label, ui.file_lng, ui.file_unit}, {ui.dly1_label, ui.dly1, ui.ms1_label},
+        {ui.stim_num_label, ui.stim_num},           {ui.interval_label, ui.interval, ui.ms2_label},
+        {ui.ave_count_label, ui.ave_count}};
     int gridRow = 0;
     for (const auto& widgets : rows) {
         int col = 0;
@@ -196,134 +196,137 @@ void Trazel::createRecordingControls() {
         }
         ++gridRow;
     }
-    layout->addLayout(row({monitor, store, halt}), gridRow++, 0, 1, 3);
-    layout->addLayout(row({stim, save, drug_button}), gridRow, 0, 1, 3);
+    layout->addLayout(row({ui.monitor, ui.store, ui.halt}), gridRow++, 0, 1, 3);
+    layout->addLayout(row({ui.stim, ui.save, ui.drug_button}), gridRow, 0, 1, 3);
 }
 
 void Trazel::createResultGrids() {
-    for (std::size_t k = 0; k < Grid1.size(); ++k) {
-        Grid1[k] = new FlexGrid(EmptyTableRows, TableColumnCount, this);
-        Grid1[k]->setObjectName(QStringLiteral("Grid1_%1").arg(k));
-        Grid1[k]->setBackColor(brightColour(static_cast<int>(k) + 1)); // the tables wear their trace's colour
+    for (std::size_t k = 0; k < ui.Grid1.size(); ++k) {
+        ui.Grid1[k] = new FlexGrid(EmptyTableRows, TableColumnCount, this);
+        ui.Grid1[k]->setObjectName(QStringLiteral("Grid1_%1").arg(k));
+        ui.Grid1[k]->setBackColor(
+            brightColour(static_cast<int>(k) + 1)); // the tables wear their trace's colour
     }
 }
 
 void Trazel::createMenus() {
     QMenuBar* bar = menuBar();
     QMenu* file = addMenu(bar, "mnuFile", QStringLiteral("&File"));
-    mnuFile = file->menuAction();
-    mnuOpen = addMenuItem(file, "mnuOpen", QStringLiteral("&Open"));
-    mnuSaveTable = addMenuItem(file, "mnuSaveTable", QStringLiteral("Save &table as..."));
-    mnuSaveCurvePoints = addMenuItem(file, "mnuSaveCurvePoints", QStringLiteral("Save &curve points as..."));
-    separator1 = addSeparator(file, "separator1");
+    ui.mnuFile = file->menuAction();
+    ui.mnuOpen = addMenuItem(file, "mnuOpen", QStringLiteral("&Open"));
+    ui.mnuSaveTable = addMenuItem(file, "mnuSaveTable", QStringLiteral("Save &table as..."));
+    ui.mnuSaveCurvePoints =
+        addMenuItem(file, "mnuSaveCurvePoints", QStringLiteral("Save &curve points as..."));
+    ui.separator1 = addSeparator(file, "separator1");
     for (int i = 1; i <= RecentFileCount; ++i) {
-        mnuRecent(i) = addMenuItem(file, "mnuRecent", QString());
-        mnuRecent(i)->setObjectName(QStringLiteral("mnuRecent_%1").arg(i));
+        ui.mnuRecent(i) = addMenuItem(file, "mnuRecent", QString());
+        ui.mnuRecent(i)->setObjectName(QStringLiteral("mnuRecent_%1").arg(i));
     }
-    separator4 = addSeparator(file, "separator4");
+    ui.separator4 = addSeparator(file, "separator4");
     file->setToolTipsVisible(true); // a recent file's whole path
-    mnuExit = addMenuItem(file, "mnuExit", QStringLiteral("E&xit"));
+    ui.mnuExit = addMenuItem(file, "mnuExit", QStringLiteral("E&xit"));
 
     QMenu* copy = addMenu(bar, "mnuCopy", QStringLiteral("C&opy"));
-    mnuCopy = copy->menuAction();
+    ui.mnuCopy = copy->menuAction();
     const QString copyCaptions[] = {
         QStringLiteral("&Picture"), QStringLiteral("&Block means"), QStringLiteral("&Whole table (Word)"),
         QStringLiteral("&Whole table (Excel)"), QStringLiteral("&Curve points (Excel)")};
     for (int i = 1; i <= 5; ++i) {
-        mnuCopyitem(i) = addMenuItem(copy, "mnuCopyitem", copyCaptions[i - 1]);
-        mnuCopyitem(i)->setObjectName(QStringLiteral("mnuCopyitem_%1").arg(i));
+        ui.mnuCopyitem(i) = addMenuItem(copy, "mnuCopyitem", copyCaptions[i - 1]);
+        ui.mnuCopyitem(i)->setObjectName(QStringLiteral("mnuCopyitem_%1").arg(i));
     }
 
     QMenu* zoom = addMenu(bar, "mnuZoom", QStringLiteral("&Zoom"));
-    mnuZoom = zoom->menuAction();
-    mnuExpand = addMenuItem(zoom, "mnuExpand", QStringLiteral("&Expand"));
-    mnuCompress = addMenuItem(zoom, "mnuCompress", QStringLiteral("&Compress"));
-    mnuZoom_sel = addMenuItem(zoom, "mnuZoom_sel", QStringLiteral("&Zoom selection"));
+    ui.mnuZoom = zoom->menuAction();
+    ui.mnuExpand = addMenuItem(zoom, "mnuExpand", QStringLiteral("&Expand"));
+    ui.mnuCompress = addMenuItem(zoom, "mnuCompress", QStringLiteral("&Compress"));
+    ui.mnuZoom_sel = addMenuItem(zoom, "mnuZoom_sel", QStringLiteral("&Zoom selection"));
 
     QMenu* display = addMenu(bar, "mnuDisplay", QStringLiteral("&Display"));
-    mnuDisplay = display->menuAction();
-    mnuS_A = addMenuItem(display, "mnuS_A", QStringLiteral("Single/Average"), CheckMark::Possible);
-    mnuA_S = addMenuItem(display, "mnuA_S", QStringLiteral("Average/Single"), CheckMark::Possible);
-    mnuS = addMenuItem(display, "mnuS", QStringLiteral("Single"), CheckMark::Possible);
-    mnuA = addMenuItem(display, "mnuA", QStringLiteral("Average"), CheckMark::Possible);
-    separator2 = addSeparator(display, "separator2");
-    mnuOverplot = addMenuItem(display, "mnuOverplot", QStringLiteral("Overplot"), CheckMark::Possible);
-    separator3 = addSeparator(display, "separator3");
-    mnuRaw = addMenuItem(display, "mnuRaw", QStringLiteral("Raw curves"), CheckMark::Possible);
-    mnuPSD = addMenuItem(display, "mnuPSD", QStringLiteral("PSD"), CheckMark::Possible);
-    mnuInvert = addMenuItem(display, "mnuInvert", QStringLiteral("In&vert"));
-    mnuMarksoff = addMenuItem(display, "mnuMarksoff", QStringLiteral("&Marks off"));
-    for (QAction* selection : {mnuS_A, mnuA_S, mnuS, mnuA, mnuOverplot, mnuPSD}) {
+    ui.mnuDisplay = display->menuAction();
+    ui.mnuS_A = addMenuItem(display, "mnuS_A", QStringLiteral("Single/Average"), CheckMark::Possible);
+    ui.mnuA_S = addMenuItem(display, "mnuA_S", QStringLiteral("Average/Single"), CheckMark::Possible);
+    ui.mnuS = addMenuItem(display, "mnuS", QStringLiteral("Single"), CheckMark::Possible);
+    ui.mnuA = addMenuItem(display, "mnuA", QStringLiteral("Average"), CheckMark::Possible);
+    ui.separator2 = addSeparator(display, "separator2");
+    ui.mnuOverplot = addMenuItem(display, "mnuOverplot", QStringLiteral("Overplot"), CheckMark::Possible);
+    ui.separator3 = addSeparator(display, "separator3");
+    ui.mnuRaw = addMenuItem(display, "mnuRaw", QStringLiteral("Raw curves"), CheckMark::Possible);
+    ui.mnuPSD = addMenuItem(display, "mnuPSD", QStringLiteral("PSD"), CheckMark::Possible);
+    ui.mnuInvert = addMenuItem(display, "mnuInvert", QStringLiteral("In&vert"));
+    ui.mnuMarksoff = addMenuItem(display, "mnuMarksoff", QStringLiteral("&Marks off"));
+    for (QAction* selection : {ui.mnuS_A, ui.mnuA_S, ui.mnuS, ui.mnuA, ui.mnuOverplot, ui.mnuPSD}) {
         selection->setEnabled(false);
     }
-    mnuRaw->setChecked(true);
+    ui.mnuRaw->setChecked(true);
 
     QMenu* textMenu = addMenu(bar, "mnuText", QStringLiteral("&Text"));
-    mnuText = textMenu->menuAction();
-    mnuTextInsert = addMenuItem(textMenu, "mnuTextInsert", QStringLiteral("Insert"));
-    mnuTextDelete = addMenuItem(textMenu, "mnuTextDelete", QStringLiteral("Delete"));
+    ui.mnuText = textMenu->menuAction();
+    ui.mnuTextInsert = addMenuItem(textMenu, "mnuTextInsert", QStringLiteral("Insert"));
+    ui.mnuTextDelete = addMenuItem(textMenu, "mnuTextDelete", QStringLiteral("Delete"));
 
-    mnuPeaks = addMenuItem(bar, "mnuPeaks", QStringLiteral("Auto &peaks"));
-    mnuBlock = addMenuItem(bar, "mnuBlock", QStringLiteral("&Block mode"));
-    mnuContinuous = addMenuItem(bar, "mnuContinuous", QStringLiteral("&Continuous"));
-    mnuContinuous->setVisible(false);
-    mnuMeasure = addMenuItem(bar, "mnuMeasure", QStringLiteral("Mea&sure"));
-    mnuTrazel = addMenuItem(bar, "mnuTrazel", QStringLiteral("&Trazel"));
-    mnuTrazel->setVisible(false);
+    ui.mnuPeaks = addMenuItem(bar, "mnuPeaks", QStringLiteral("Auto &peaks"));
+    ui.mnuBlock = addMenuItem(bar, "mnuBlock", QStringLiteral("&Block mode"));
+    ui.mnuContinuous = addMenuItem(bar, "mnuContinuous", QStringLiteral("&Continuous"));
+    ui.mnuContinuous->setVisible(false);
+    ui.mnuMeasure = addMenuItem(bar, "mnuMeasure", QStringLiteral("Mea&sure"));
+    ui.mnuTrazel = addMenuItem(bar, "mnuTrazel", QStringLiteral("&Trazel"));
+    ui.mnuTrazel->setVisible(false);
     assignKeys();
 }
 
 void Trazel::assignKeys() {
-    mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ui.mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    ui.mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     // Ctrl+= is Ctrl++ without Shift on most keyboards.
-    mnuExpand->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
-    mnuCompress->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    mnuCopyitem(1)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    PgUpKey = addKeyFor(*PgUp, QKeySequence(Qt::Key_PageUp), *this);
-    PgDnKey = addKeyFor(*PgDn, QKeySequence(Qt::Key_PageDown), *this);
-    PgUp->setToolTip(QStringLiteral("Previous sweep or screen (Page Up)"));
-    PgDn->setToolTip(QStringLiteral("Next sweep or screen (Page Down)"));
+    ui.mnuExpand->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    ui.mnuCompress->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    ui.mnuCopyitem(1)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    ui.PgUpKey = addKeyFor(*ui.PgUp, QKeySequence(Qt::Key_PageUp), *this);
+    ui.PgDnKey = addKeyFor(*ui.PgDn, QKeySequence(Qt::Key_PageDown), *this);
+    ui.PgUp->setToolTip(QStringLiteral("Previous sweep or screen (Page Up)"));
+    ui.PgDn->setToolTip(QStringLiteral("Next sweep or screen (Page Down)"));
 }
 
 void Trazel::arrangeControls() {
-    auto* side = new QVBoxLayout(Picture1);
+    auto* side = new QVBoxLayout(ui.Picture1);
     side->setContentsMargins(0, 0, 0, 0);
-    side->addWidget(Frame1);
+    side->addWidget(ui.Frame1);
 
-    QGroupBox* view = group(QStringLiteral("Scale"), Picture1);
-    view->setLayout(row({mul, div, pshift, nshift}));
+    QGroupBox* view = group(QStringLiteral("Scale"), ui.Picture1);
+    view->setLayout(row({ui.mul, ui.div, ui.pshift, ui.nshift}));
     side->addWidget(view);
 
-    QGroupBox* curves = group(QStringLiteral("Curves"), Picture1);
+    QGroupBox* curves = group(QStringLiteral("Curves"), ui.Picture1);
     auto* curvesLayout = new QVBoxLayout(curves);
-    curvesLayout->addLayout(row({PgUp, PgDn, accept, clear_ave}));
-    curvesLayout->addWidget(SA_label);
+    curvesLayout->addLayout(row({ui.PgUp, ui.PgDn, ui.accept, ui.clear_ave}));
+    curvesLayout->addWidget(ui.SA_label);
     side->addWidget(curves);
 
-    QGroupBox* results = group(QStringLiteral("Results"), Picture1);
-    results->setLayout(row({add, del, newblk, Clear}));
+    QGroupBox* results = group(QStringLiteral("Results"), ui.Picture1);
+    results->setLayout(row({ui.add, ui.del, ui.newblk, ui.Clear}));
     side->addWidget(results);
-    side->addWidget(dummy);
+    side->addWidget(ui.dummy);
 
     auto* panel = new QWidget(this);
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(Picture1);
-    panelLayout->addWidget(controler);
+    panelLayout->addWidget(ui.Picture1);
+    panelLayout->addWidget(ui.controler);
     panelLayout->addStretch(1);
     panel->setFixedWidth(SidePanelWidth);
 
     auto* tables = new QWidget(this);
     auto* tablesLayout = new QVBoxLayout(tables);
     tablesLayout->setContentsMargins(0, 0, 0, 0);
-    tablesLayout->addWidget(status);
-    for (FlexGrid* grid : Grid1) {
+    tablesLayout->addWidget(ui.status);
+    for (FlexGrid* grid : ui.Grid1) {
         tablesLayout->addWidget(grid);
     }
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(disp);
+    splitter->addWidget(ui.disp);
     splitter->addWidget(tables);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
@@ -342,134 +345,37 @@ void Trazel::arrangeControls() {
 }
 
 std::vector<QWidget*> Trazel::recordingControls() const {
-    std::vector<QWidget*> controls = {controler,
-                                      monitor,
-                                      store,
-                                      halt,
-                                      save,
-                                      ch_label,
-                                      gain_label,
-                                      drug_button,
-                                      stim,
-                                      ave_count,
-                                      ave_count_label,
-                                      sampling_label,
-                                      sampling_hz,
-                                      hz,
-                                      scr_lng_label,
-                                      scr_lng,
-                                      scr_unit,
-                                      ms1_label,
-                                      ms2_label,
-                                      dly1_label,
-                                      dly1,
-                                      stim_num_label,
-                                      stim_num,
-                                      interval_label,
-                                      interval,
-                                      file_label,
-                                      file_lng,
-                                      file_unit};
-    controls.insert(controls.end(), ch_list.begin(), ch_list.end());
-    controls.insert(controls.end(), gain.begin(), gain.end());
+    std::vector<QWidget*> controls = {ui.controler,
+                                      ui.monitor,
+                                      ui.store,
+                                      ui.halt,
+                                      ui.save,
+                                      ui.ch_label,
+                                      ui.gain_label,
+                                      ui.drug_button,
+                                      ui.stim,
+                                      ui.ave_count,
+                                      ui.ave_count_label,
+                                      ui.sampling_label,
+                                      ui.sampling_hz,
+                                      ui.hz,
+                                      ui.scr_lng_label,
+                                      ui.scr_lng,
+                                      ui.scr_unit,
+                                      ui.ms1_label,
+                                      ui.ms2_label,
+                                      ui.dly1_label,
+                                      ui.dly1,
+                                      ui.stim_num_label,
+                                      ui.stim_num,
+                                      ui.interval_label,
+                                      ui.interval,
+                                      ui.file_label,
+                                      ui.file_lng,
+                                      ui.file_unit};
+    controls.insert(controls.end(), ui.ch_list.begin(), ui.ch_list.end());
+    controls.insert(controls.end(), ui.gain.begin(), ui.gain.end());
     return controls;
-}
-
-void Trazel::connectHandlers() {
-    for (std::size_t i = 0; i < ch_select.size(); ++i) {
-        connect(ch_select[i], &OptionButton::Click, this,
-                [this, i] { ch_select_Click(static_cast<int>(i)); });
-    }
-    onClick(mnuOpen, [this] { mnuOpen_Click(); });
-    for (int i = 1; i <= RecentFileCount; ++i) {
-        onClick(mnuRecent(i), [this, i] { mnuRecent_Click(i); });
-    }
-    onClick(mnuExit, [this] { mnuExit_Click(); });
-    onClick(mnuSaveTable, [this] { mnuSaveTable_Click(); });
-    onClick(mnuSaveCurvePoints, [this] { mnuSaveCurvePoints_Click(); });
-    for (int i = 1; i <= 5; ++i) {
-        onClick(mnuCopyitem(i), [this, i] { mnuCopyitem_Click(i); });
-    }
-    onClick(mnuS_A, [this] { mnuS_A_Click(); });
-    onClick(mnuA_S, [this] { mnuA_S_Click(); });
-    onClick(mnuS, [this] { mnuS_Click(); });
-    onClick(mnuA, [this] { mnuA_Click(); });
-    onClick(mnuBlock, [this] { mnuBlock_Click(); });
-    onClick(mnuExpand, [this] { mnuExpand_Click(); });
-    onClick(mnuCompress, [this] { mnuCompress_Click(); });
-    onClick(mnuZoom_sel, [this] { mnuZoom_sel_Click(); });
-    onClick(mnuInvert, [this] { mnuInvert_Click(); });
-    onClick(mnuRaw, [this] { mnuRaw_Click(); });
-    onClick(mnuOverplot, [this] { mnuOverplot_Click(); });
-    onClick(mnuPSD, [this] { mnuPSD_Click(); });
-    onClick(mnuPeaks, [this] { mnuPeaks_Click(); });
-    onClick(mnuTextInsert, [this] { mnuTextInsert_Click(); });
-    onClick(mnuTextDelete, [this] { mnuTextDelete_Click(); });
-    onClick(mnuMarksoff, [this] { mnuMarksoff_Click(); });
-    for (std::size_t i = 0; i < Text1.size(); ++i) {
-        const int index = static_cast<int>(i);
-        TextBox* label = Text1[i];
-        connect(label, &TextBox::GotFocus, this, [this, index] { Text1_GotFocus(index); });
-        connect(label, &TextBox::KeyPress, this, [this, index](int key) { Text1_KeyPress(index, key); });
-        connect(label, &TextBox::LostFocus, this, [this, index] { Text1_LostFocus(index); });
-        connect(label, &TextBox::MouseMove, this, [this, index](int button, int shift, double x, double y) {
-            Text1_MouseMove(index, button, shift, x, y);
-        });
-        // A drag ends where the pointer is let go, taken into the plot's pixels.
-        connect(label, &TextBox::MouseUp, this, [this, index, label](int, int, double x, double y) {
-            const QPointF at = label->mapToParent(QPointF(x, y));
-            disp_DragDrop(index, at.x(), at.y());
-        });
-    }
-    onClick(mnuContinuous, [this] { mnuContinuous_Click(); });
-    onClick(mnuMeasure, [this] { mnuMeasure_Click(); });
-    onClick(mnuTrazel, [this] { mnuTrazel_Click(); });
-    connectSettingsFields();
-    const std::pair<CommandButton*, void (Trazel::*)()> buttons[] = {
-        {add, &Trazel::add_Click},
-        {del, &Trazel::del_Click},
-        {newblk, &Trazel::newblk_Click},
-        {PgDn, &Trazel::PgDn_Click},
-        {PgUp, &Trazel::PgUp_Click},
-        {accept, &Trazel::accept_Click},
-        {clear_ave, &Trazel::clear_ave_Click},
-        {Clear, &Trazel::Clear_Click},
-        {monitor, &Trazel::monitor_Click},
-        {store, &Trazel::store_Click},
-        {halt, &Trazel::halt_Click},
-        {save, &Trazel::save_Click},
-        {stim, &Trazel::stim_Click},
-        {drug_button, &Trazel::drug_button_Click},
-        {mul, &Trazel::mul_Click},
-        {div, &Trazel::div_Click},
-        {pshift, &Trazel::pshift_Click},
-        {nshift, &Trazel::nshift_Click}};
-    for (const auto& [button, handler] : buttons) {
-        connect(button, &QPushButton::clicked, this, handler);
-    }
-    connect(Timer1, &Timer::Tick, this, &Trazel::Timer1_Timer);
-    connect(disp, &PlotSurface::MouseDown, this, &Trazel::disp_MouseDown);
-    connect(disp, &PlotSurface::MouseMove, this, &Trazel::disp_MouseMove);
-    connect(disp, &PlotSurface::Resized, this, [this] { redrawView(); });
-}
-
-void Trazel::connectSettingsFields() {
-    connect(sampling_hz, &ComboBox::KeyPress, this, &Trazel::sampling_hz_KeyPress);
-    connect(sampling_hz, &ComboBox::LostFocus, this, &Trazel::sampling_hz_LostFocus);
-    connect(scr_lng, &ComboBox::KeyPress, this, &Trazel::scr_lng_KeyPress);
-    connect(scr_lng, &ComboBox::LostFocus, this, &Trazel::scr_lng_LostFocus);
-    connect(file_lng, &ComboBox::KeyPress, this, &Trazel::file_lng_KeyPress);
-    connect(file_lng, &ComboBox::Change, this, &Trazel::file_lng_Change);
-    connect(file_lng, &ComboBox::LostFocus, this, &Trazel::file_lng_LostFocus);
-    for (std::size_t i = 0; i < TraceCount; ++i) {
-        const int index = static_cast<int>(i);
-        connect(ch_list[i], &ComboBox::Click, this, [this, index] { ch_list_Click(index); });
-        connect(ch_list[i], &ComboBox::KeyPress, this,
-                [this, index](int key) { ch_list_KeyPress(index, key); });
-        connect(ch_list[i], &ComboBox::LostFocus, this, [this, index] { ch_list_LostFocus(index); });
-        connect(gain[i], &ComboBox::Click, this, [this, index] { gain_Click(index); });
-        connect(gain[i], &ComboBox::Change, this, [this, index] { gain_Change(index); });
-    }
 }
 
 } // namespace trazel

@@ -29,15 +29,15 @@ TEST_F(Modes, BlockLengthsGiveTheirTimeBaseAndCaption) {
                   QStringLiteral("Block length (ms):|Get length|") + c.offered);
         EXPECT_EQ(state.ScreenLen, c.screenLen);
         EXPECT_EQ(state.TimeUnit.str(), c.unit);
-        EXPECT_EQ(window->scr_unit->text(), c.unit);
+        EXPECT_EQ(window->ui.scr_unit->text(), c.unit);
         EXPECT_EQ(state.SweepLength, QString(c.answer).toInt()); // at 1000 points per second
         EXPECT_EQ(state.Markers.upper(), state.SweepLength - 1);
         EXPECT_EQ(window->windowTitle(), c.caption);
     }
-    window->mnuContinuous_Click(); // the continuous span and rate come back
+    window->settings().mnuContinuous_Click(); // the continuous span and rate come back
     EXPECT_EQ(state.ScreenLen, 8.0F);
     EXPECT_EQ(state.TimeUnit.str(), " s");
-    EXPECT_EQ(window->scr_lng->Text(), "8");
+    EXPECT_EQ(window->ui.scr_lng->Text(), "8");
     EXPECT_EQ(state.SamplingRate, 10.0F);
     EXPECT_EQ(state.SampleCount, 1800); // a continuous recording holds the file length again
     EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
@@ -45,25 +45,25 @@ TEST_F(Modes, BlockLengthsGiveTheirTimeBaseAndCaption) {
 
 TEST_F(Modes, RecordingInBlockModeShowsTheStimulusControlsAndHidesMonitor) {
     enterBlockMode("500");
-    EXPECT_EQ(window->sampling_hz->Text() + window->hz->text(), "1000us");
-    EXPECT_EQ(window->mnuBlock->text(), "Block length");
-    expectShown({window->monitor}, false);
-    expectShown({window->save}, true);
-    expectEnabled({window->save, window->scr_lng, window->file_lng}, false);
-    expectEnabled({window->stim, window->dly1, window->stim_num, window->interval, window->accept,
-                   window->clear_ave, window->newblk},
+    EXPECT_EQ(window->ui.sampling_hz->Text() + window->ui.hz->text(), "1000us");
+    EXPECT_EQ(window->ui.mnuBlock->text(), "Block length");
+    expectShown({window->ui.monitor}, false);
+    expectShown({window->ui.save}, true);
+    expectEnabled({window->ui.save, window->ui.scr_lng, window->ui.file_lng}, false);
+    expectEnabled({window->ui.stim, window->ui.dly1, window->ui.stim_num, window->ui.interval,
+                   window->ui.accept, window->ui.clear_ave, window->ui.newblk},
                   true);
-    expectMenusEnabled({window->mnuS, window->mnuA, window->mnuS_A, window->mnuA_S}, true);
-    expectMenusEnabled({window->mnuPeaks, window->mnuCopyitem(2), window->mnuOverplot, window->mnuPSD},
-                       false);
-    EXPECT_EQ(window->focusWidget(), window->stim);
+    expectMenusEnabled({window->ui.mnuS, window->ui.mnuA, window->ui.mnuS_A, window->ui.mnuA_S}, true);
+    expectMenusEnabled(
+        {window->ui.mnuPeaks, window->ui.mnuCopyitem(2), window->ui.mnuOverplot, window->ui.mnuPSD}, false);
+    EXPECT_EQ(window->focusWidget(), window->ui.stim);
 
-    window->mnuA_Click(); // continuous data show single curves only
-    window->mnuContinuous_Click();
-    expectShown({window->save}, false);
-    expectEnabled({window->dly1, window->accept}, false);
-    expectMenusEnabled({window->mnuA}, false);
-    EXPECT_TRUE(window->mnuS->isChecked() && !window->mnuA->isChecked());
+    window->views().mnuA_Click(); // continuous data show single curves only
+    window->settings().mnuContinuous_Click();
+    expectShown({window->ui.save}, false);
+    expectEnabled({window->ui.dly1, window->ui.accept}, false);
+    expectMenusEnabled({window->ui.mnuA}, false);
+    EXPECT_TRUE(window->ui.mnuS->isChecked() && !window->ui.mnuA->isChecked());
     EXPECT_TRUE(state.ShowSingle && !state.ShowAverage);
 }
 
@@ -81,7 +81,7 @@ TEST_F(Modes, AnswersWithoutAWholeSweepChangeNothing) {
         EXPECT_EQ(window->windowTitle(), "BLOCK MODE (300.ms)");
     }
     state.Acquiring = false;
-    window->mnuContinuous_Click();
+    window->settings().mnuContinuous_Click();
     enterBlockMode("abc"); // refused on the way in: continuous mode stays, with its rate
     EXPECT_FALSE(state.BlockMode);
     EXPECT_EQ(state.SamplingRate, 10.0F);
@@ -95,22 +95,22 @@ TEST_F(EvaluationModes, ALoadedRecordingIsCutIntoCompleteSweeps) {
         SCOPED_TRACE(points);
         openContinuousFile(points);
         dialogs.answerInput("40000"); // 400 points at 100 ms
-        window->mnuBlock_Click();
+        window->settings().mnuBlock_Click();
         EXPECT_EQ(state.CurveCount, 25);
         EXPECT_EQ(state.SampleCount, points); // the data stay as loaded
-        EXPECT_EQ(window->status->text(), "current curve: 1/25     averaged: 0");
+        EXPECT_EQ(window->ui.status->text(), "current curve: 1/25     averaged: 0");
         const QString file = QString::fromStdString(state.FileName);
         EXPECT_EQ(window->windowTitle(), "BLOCK MODE (40. s)       " + file);
         EXPECT_EQ(grid().TextMatrix(0, 1).trimmed(), "t");
-        window->PgDn_Click();
+        window->views().PgDn_Click();
         EXPECT_EQ(state.ViewStart, 400.0F);
 
-        window->mnuContinuous_Click();
+        window->settings().mnuContinuous_Click();
         EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE   " + file);
-        EXPECT_EQ(window->status->text(), "");
+        EXPECT_EQ(window->ui.status->text(), "");
         EXPECT_EQ(grid().TextMatrix(0, 1).trimmed(), "x1");
-        expectEnabled({window->newblk}, true);
-        expectMenusEnabled({window->mnuCopyitem(2)}, true);
+        expectEnabled({window->ui.newblk}, true);
+        expectMenusEnabled({window->ui.mnuCopyitem(2)}, true);
     }
 }
 
@@ -120,15 +120,15 @@ TEST_F(EvaluationModes, LeavingBlockModeFromTheSpectrumBringsBackTheRawCurves) {
     state.TraceShift(1) = 2;
     state.SavedPeak(1) = 97;
     state.SpectrumShown = true;
-    window->mnuPSD->setChecked(true);
-    window->mnuRaw->setChecked(false);
-    window->mnuBlock->setEnabled(false);
-    window->mnuContinuous_Click();
+    window->ui.mnuPSD->setChecked(true);
+    window->ui.mnuRaw->setChecked(false);
+    window->ui.mnuBlock->setEnabled(false);
+    window->settings().mnuContinuous_Click();
     EXPECT_EQ(state.TraceData(1, 50), state.RawData(1, 50));
     EXPECT_EQ(state.TraceShift(1), 0);
     EXPECT_EQ(state.TracePeak(1), 97.0F);
-    EXPECT_FALSE(state.SpectrumShown || window->mnuPSD->isChecked());
-    EXPECT_TRUE(window->mnuRaw->isChecked() && window->mnuBlock->isEnabled());
+    EXPECT_FALSE(state.SpectrumShown || window->ui.mnuPSD->isChecked());
+    EXPECT_TRUE(window->ui.mnuRaw->isChecked() && window->ui.mnuBlock->isEnabled());
 }
 
 } // namespace

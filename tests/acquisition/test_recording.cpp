@@ -43,37 +43,37 @@ class Recording : public RecordingLayoutTest {
 protected:
     Recording() : clock(state), oldHome(qgetenv("HOME")) {
         qputenv("HOME", home.path().toUtf8());
-        window->useClock(clock);
+        window->recorder().useClock(clock);
     }
     ~Recording() override { qputenv("HOME", oldHome); }
 
     void useChannels(std::initializer_list<int> traces) {
         for (const int t : traces) {
-            window->ch_list[static_cast<std::size_t>(t - 1)]->setListIndex(t);
+            window->ui.ch_list[static_cast<std::size_t>(t - 1)]->setListIndex(t);
         }
     }
 
     // Runs a command that starts the loop; at every pass of the event loop `step` sees how many passes
     // there have been, and STOP is pressed when it returns false.
-    void runLoop(void (Trazel::*command)(), const std::function<bool(int)>& step) {
+    void runLoop(void (Recorder::*command)(), const std::function<bool(int)>& step) {
         QTimer passes;
         passes.setInterval(0);
         int count = 0;
         QObject::connect(&passes, &QTimer::timeout, [&] {
             if (!step(++count)) {
                 passes.stop();
-                window->halt_Click();
+                window->recorder().halt_Click();
             }
         });
         passes.start();
-        (window.get()->*command)();
+        (window->recorder().*command)();
         passes.stop();
     }
 
     QString record(const QString& name, const std::function<bool(int)>& step) {
-        const QString path = QDir(Trazel::recordingFolder()).filePath(name);
+        const QString path = QDir(Recorder::recordingFolder()).filePath(name);
         dialogs.answerSave(path);
-        runLoop(&Trazel::store_Click, step);
+        runLoop(&Recorder::store_Click, step);
         return path;
     }
 
@@ -120,23 +120,23 @@ protected:
 };
 
 TEST_F(Recording, MonitorRunsUntilStopAndNeedsAChannel) {
-    window->monitor_Click(); // no channel yet: nothing happens
+    window->recorder().monitor_Click(); // no channel yet: nothing happens
     EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
     useChannels({1, 3});
     QString during;
-    runLoop(&Trazel::monitor_Click, [&](int pass) {
+    runLoop(&Recorder::monitor_Click, [&](int pass) {
         during = window->windowTitle();
         EXPECT_TRUE(state.Acquiring);
-        EXPECT_TRUE(window->halt->isEnabled() && window->stim->isEnabled());
+        EXPECT_TRUE(window->ui.halt->isEnabled() && window->ui.stim->isEnabled());
         return pass < 30;
     });
     EXPECT_EQ(during, "MONITOR MODE");
     EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
     EXPECT_FALSE(state.Acquiring);
-    expectEnabled({window->halt, window->stim}, false);
-    EXPECT_GE(figuresOfKind(*window->disp, DrawnFigure::Kind::Line).size(), 2 * 25u); // both traces' pens
+    expectEnabled({window->ui.halt, window->ui.stim}, false);
+    EXPECT_GE(figuresOfKind(*window->ui.disp, DrawnFigure::Kind::Line).size(), 2 * 25u); // both traces' pens
 
-    runLoop(&Trazel::monitor_Click, [&](int pass) { // a mode change ends the loop and names the mode
+    runLoop(&Recorder::monitor_Click, [&](int pass) { // a mode change ends the loop and names the mode
         if (pass == 10) {
             enterBlockMode("200");
         }
@@ -150,9 +150,9 @@ TEST_F(Recording, RecordWhileMonitoringTakesOverTheLoop) {
     useChannels({1});
     const QString path = QDir(home.path()).filePath("taken.bin");
     dialogs.answerSave(path);
-    runLoop(&Trazel::monitor_Click, [&](int pass) {
+    runLoop(&Recorder::monitor_Click, [&](int pass) {
         if (pass == 5) {
-            window->store_Click(); // runs its own loop until STOP, then monitoring ends too
+            window->recorder().store_Click(); // runs its own loop until STOP, then monitoring ends too
         }
         return pass < 30;
     });
@@ -163,10 +163,11 @@ TEST_F(Recording, RecordWhileMonitoringTakesOverTheLoop) {
 
 TEST_F(Recording, ContinuousRecordingReadsBackPointForPoint) {
     useChannels({1, 2});
-    QFile(QDir(Trazel::recordingFolder()).filePath("data07.bin")).open(QIODevice::WriteOnly);
+    QFile(QDir(Recorder::recordingFolder()).filePath("data07.bin")).open(QIODevice::WriteOnly);
     const QString path = record("data08.bin", [&](int pass) {
         EXPECT_TRUE(window->windowTitle().startsWith("CONTINUOUS RECORD MODE  file name: "));
-        expectEnabled({window->monitor, window->store, window->sampling_hz, window->ch_list[0], window->mul},
+        expectEnabled({window->ui.monitor, window->ui.store, window->ui.sampling_hz, window->ui.ch_list[0],
+                       window->ui.mul},
                       false);
         return pass < 45;
     });
@@ -175,8 +176,9 @@ TEST_F(Recording, ContinuousRecordingReadsBackPointForPoint) {
     EXPECT_EQ(question.request.fileName, "data08.bin");
     EXPECT_EQ(question.request.initialFolder, QDir(home.path()).filePath("nb_data"));
     EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE   LAST RECORDED FILE: " + path);
-    expectEnabled({window->monitor, window->store, window->sampling_hz, window->ch_list[0], window->mul},
-                  true);
+    expectEnabled(
+        {window->ui.monitor, window->ui.store, window->ui.sampling_hz, window->ui.ch_list[0], window->ui.mul},
+        true);
 
     const QByteArray bytes = contents(path);
     ASSERT_GE(bytes.size(), 128);
@@ -193,9 +195,9 @@ TEST_F(Recording, ContinuousRecordingReadsBackPointForPoint) {
 
     expectReplayed(taken, 2); // the same actions give the same data
     EXPECT_TRUE(std::all_of(taken.begin(), taken.end(), [](const auto& record) { return record[2] == 0; }));
-    window->mnuTrazel_Click();
+    window->layouts().mnuTrazel_Click();
     dialogs.answerOpen(path);
-    window->mnuOpen_Click();
+    window->files().mnuOpen_Click();
     ASSERT_EQ(state.SampleCount, static_cast<Long>(taken.size()));
     for (std::size_t i = 0; i < taken.size(); ++i) {
         ASSERT_EQ(state.RawData(2, i), taken[i][1]);
@@ -204,12 +206,12 @@ TEST_F(Recording, ContinuousRecordingReadsBackPointForPoint) {
 
 TEST_F(Recording, AFullFileEndsTheRecordingAlsoOnTheFirstPointOfAScreen) {
     useChannels({2});
-    type(*window->scr_lng, "1", &Trazel::scr_lng_LostFocus); // 10 points a screen
-    window->file_lng->setText("1.1");                        // 11 points: the first of the second screen
+    type(*window->ui.scr_lng, "1", &Settings::scr_lng_LostFocus); // 10 points a screen
+    window->ui.file_lng->setText("1.1");                          // 11 points: the first of the second screen
     const QString path = record("data01.bin", [](int) { return true; });
     EXPECT_EQ(contents(path).size(), 128 + 11 * 4);
     EXPECT_FALSE(state.Recording || state.Acquiring);
-    const auto& log = window->disp->drawingLog(); // the time axis of the second screen
+    const auto& log = window->ui.disp->drawingLog(); // the time axis of the second screen
     EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const DrawnFigure& f) { return f.text == "1.25"; }));
 }
 
@@ -217,14 +219,14 @@ TEST_F(Recording, MarkerAndStimulusMarkThePoints) {
     useChannels({1});
     const QString path = record("data01.bin", [&](int pass) {
         if (pass == 5 || pass == 15) {
-            window->drug_button_Click();
+            window->recorder().drug_button_Click();
         } else if (pass == 8 || pass == 18) {
-            window->stim_Click();
-            window->stim_Click(); // twice before the point: still one stimulus
+            window->recorder().stim_Click();
+            window->recorder().stim_Click(); // twice before the point: still one stimulus
         }
         return pass < 22;
     });
-    EXPECT_EQ(window->drug_button->text(), "MARKER ON");
+    EXPECT_EQ(window->ui.drug_button->text(), "MARKER ON");
     // Marker on from the 5th pass, a stimulus inside it, marker off at the 15th, a stimulus after it.
     expectMarkerWords(path, "^\\.+M+SM+\\.+S\\.+$");
 }
@@ -233,12 +235,12 @@ TEST_F(Recording, MarkerPressedBeforeTheStimulusPointKeepsBoth) {
     useChannels({1});
     const QString path = record("data01.bin", [&](int pass) {
         if (pass == 5 || pass == 15) { // both before the loop takes its next point
-            window->stim_Click();
-            window->drug_button_Click();
+            window->recorder().stim_Click();
+            window->recorder().drug_button_Click();
         }
         return pass < 22;
     });
-    EXPECT_EQ(window->drug_button->text(), "MARKER ON");
+    EXPECT_EQ(window->ui.drug_button->text(), "MARKER ON");
     // Without the mend the MARKER press ate the waiting stimulus and was itself lost.
     expectMarkerWords(path, "^\\.+SM+S\\.+$");
 }
@@ -248,40 +250,41 @@ TEST_F(Recording, StopWhileWaitingEndsAfterThatPoint) {
     class StoppedClock : public Clock {
         double Seconds() override { return 0; }
     } stopped;
-    window->useClock(stopped);
-    QTimer::singleShot(50, window.get(), [this] { window->halt_Click(); }); // the second point waits
+    window->recorder().useClock(stopped);
+    QTimer::singleShot(50, window.get(),
+                       [this] { window->recorder().halt_Click(); }); // the second point waits
     dialogs.answerSave(QDir(home.path()).filePath("stop.bin"));
-    window->store_Click();
+    window->recorder().store_Click();
     EXPECT_EQ(contents(QDir(home.path()).filePath("stop.bin")).size(), 128 + 2 * 4);
 }
 
 TEST_F(Recording, BlockRecordingAppendsEachSavedSweep) {
     useChannels({1, 3});
     dialogs.answerInput("100"); // 100 points at 1000 points per second
-    window->mnuBlock_Click();
-    window->dly1->setText("0");
-    window->interval->setText("2");
-    window->stim_num->setText("3");
+    window->settings().mnuBlock_Click();
+    window->ui.dly1->setText("0");
+    window->ui.interval->setText("2");
+    window->ui.stim_num->setText("3");
     const QString path = QDir(home.path()).filePath("block.bin");
     dialogs.answerSave(path);
-    window->store_Click();
+    window->recorder().store_Click();
     EXPECT_EQ(window->windowTitle(), "BLOCK RECORD MODE  file name: " + path);
-    EXPECT_EQ(window->halt->text(), "CLOSE");
-    EXPECT_EQ(window->ave_count_label->text(), "saved");
+    EXPECT_EQ(window->ui.halt->text(), "CLOSE");
+    EXPECT_EQ(window->ui.ave_count_label->text(), "saved");
     for (int sweep = 0; sweep < 2; ++sweep) {
-        window->stim_Click();
-        EXPECT_EQ(window->focusWidget(), window->save);
+        window->recorder().stim_Click();
+        EXPECT_EQ(window->focusWidget(), window->ui.save);
         EXPECT_EQ(state.Markers(2) + state.Markers(4) + state.Markers(1), 400);
-        window->save_Click();
+        window->recorder().save_Click();
         EXPECT_EQ(contents(path).size(), 128 + (sweep + 1) * 100 * 2 * 3); // in the file before CLOSE
     }
-    EXPECT_EQ(window->ave_count->text(), " 2");
+    EXPECT_EQ(window->ui.ave_count->text(), " 2");
     EXPECT_EQ(state.AveragedCount, 2.0F);
-    window->halt_Click();
+    window->recorder().halt_Click();
     EXPECT_EQ(window->windowTitle(), "BLOCK MODE    LAST RECORDED FILE: " + path);
-    EXPECT_EQ(window->halt->text(), "STOP");
-    expectEnabled({window->store, window->ch_list[0]}, true);
-    expectEnabled({window->scr_lng, window->file_lng, window->save}, false);
+    EXPECT_EQ(window->ui.halt->text(), "STOP");
+    expectEnabled({window->ui.store, window->ui.ch_list[0]}, true);
+    expectEnabled({window->ui.scr_lng, window->ui.file_lng, window->ui.save}, false);
     const QByteArray bytes = contents(path);
     EXPECT_EQ(bytes.size(), 128 + 2 * 100 * 2 * 3);
     EXPECT_EQ(wordAt(bytes, 20), -1);                                                    // block flag
@@ -294,29 +297,29 @@ TEST_F(Recording, BlockRecordingAppendsEachSavedSweep) {
 TEST_F(Recording, CancelledOrUnwritableFilesLeaveTheControlsAsBefore) {
     useChannels({1});
     dialogs.answerSave(QString());
-    window->store_Click();
+    window->recorder().store_Click();
     EXPECT_FALSE(state.Recording || state.Acquiring);
     dialogs.answerSave(QDir(home.path()).filePath("no/such/folder/x.bin"));
     dialogs.answerMessage(MsgAnswer::Ok);
-    window->store_Click();
+    window->recorder().store_Click();
     EXPECT_EQ(dialogs.questions().back().text,
               "Error encountered while trying to write file, recording stopped.");
     EXPECT_EQ(dialogs.questions().back().title, "File output");
     EXPECT_FALSE(state.Recording);
-    expectEnabled({window->store, window->monitor, window->sampling_hz}, true);
+    expectEnabled({window->ui.store, window->ui.monitor, window->ui.sampling_hz}, true);
     EXPECT_EQ(window->windowTitle(), "CONTINUOUS MODE");
 }
 
 TEST_F(Recording, AtEveryMomentTheFileHoldsEveryPointButThoseOfTheLastSecond) {
     useChannels({1, 2});
     ManualClock manual;
-    window->useClock(manual);
+    window->recorder().useClock(manual);
     const QString path = QDir(home.path()).filePath("crash.bin");
     dialogs.answerSave(path);
     // What the file holds between two passes of the loop is what a crash there would leave behind.
     qint64 mostMissing = 0;
     bool whole = true;
-    runLoop(&Trazel::store_Click, [&](int pass) {
+    runLoop(&Recorder::store_Click, [&](int pass) {
         const auto taken = static_cast<qint64>(manual.now / state.SampleInterval) + 1; // 10 a second from 0
         const qint64 data = QFileInfo(path).size() - 128;
         whole = whole && data % 6 == 0;
@@ -356,12 +359,13 @@ TEST_F(Recording, AWriteFailureStopsTheRecordingAndKeepsTheBlocksWrittenBefore) 
     dialogs.answerMessage(MsgAnswer::Ok);
     {
         const FileSizeLimit full(128 + 25 * 6 + 3); // the disk fills up inside the 26th point
-        runLoop(&Trazel::store_Click, [](int pass) { return pass < 1000; });
+        runLoop(&Recorder::store_Click, [](int pass) { return pass < 1000; });
     }
     EXPECT_EQ(dialogs.questions().back().text,
               "Error encountered while trying to write file, recording stopped.");
     EXPECT_FALSE(state.Recording || state.Acquiring);
-    expectEnabled({window->store, window->monitor, window->sampling_hz, window->ch_list[0]}, true);
+    expectEnabled({window->ui.store, window->ui.monitor, window->ui.sampling_hz, window->ui.ch_list[0]},
+                  true);
     // Without the mend half of the 26th point stayed in the file and the reader took it for a point. The
     // block that failed is gone, the blocks before it (written at least once a second) are whole.
     const QByteArray bytes = contents(path);
@@ -369,9 +373,9 @@ TEST_F(Recording, AWriteFailureStopsTheRecordingAndKeepsTheBlocksWrittenBefore) 
     const auto taken = records(bytes, 2);
     EXPECT_TRUE(taken.size() >= 15 && taken.size() <= 25) << taken.size();
     expectReplayed(taken, 2);
-    window->mnuTrazel_Click();
+    window->layouts().mnuTrazel_Click();
     dialogs.answerOpen(path);
-    window->mnuOpen_Click();
+    window->files().mnuOpen_Click();
     EXPECT_EQ(state.SampleCount, static_cast<Long>(taken.size()));
 }
 
@@ -382,16 +386,16 @@ TEST_F(Recording, AFailedSaveEndsTheBlockRecordingWithTheSweepsSavedBefore) {
     dialogs.answerSave(path);
     dialogs.answerMessage(MsgAnswer::Ok);
     const FileSizeLimit full(128 + 50 * 4 + 10); // room for one sweep and a little
-    window->store_Click();
+    window->recorder().store_Click();
     for (int sweep = 0; sweep < 2; ++sweep) {
-        window->stim_Click();
-        window->save_Click();
+        window->recorder().stim_Click();
+        window->recorder().save_Click();
     }
     EXPECT_EQ(dialogs.questions().back().text,
               "Error encountered while trying to write file, recording stopped.");
     EXPECT_FALSE(state.Recording);
-    EXPECT_EQ(window->halt->text(), "STOP");
-    expectEnabled({window->store, window->ch_list[0]}, true);
+    EXPECT_EQ(window->ui.halt->text(), "STOP");
+    expectEnabled({window->ui.store, window->ui.ch_list[0]}, true);
     EXPECT_EQ(contents(path).size(), 128 + 50 * 4); // nothing of the second sweep
 }
 
@@ -412,10 +416,10 @@ TEST_F(Recording, ClosingTheWindowEndsTheLoopAndCompletesTheFile) {
     enterBlockMode("50");
     const QString block = QDir(home.path()).filePath("block.bin");
     dialogs.answerSave(block);
-    window->store_Click();
-    window->stim_Click();
-    window->save_Click();
-    window->stim_Click(); // made, not saved
+    window->recorder().store_Click();
+    window->recorder().stim_Click();
+    window->recorder().save_Click();
+    window->recorder().stim_Click(); // made, not saved
     window->close();
     EXPECT_EQ(contents(block).size(), 128 + 50 * 4);
     EXPECT_FALSE(state.Recording);

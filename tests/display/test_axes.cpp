@@ -14,8 +14,8 @@ constexpr Colour Yellow = rgb(255, 255, 0);
 
 class Axes : public MainWindowTest {
 protected:
-    void drawAxes() { DrawAxes(state, *window->disp, *window->Label1); }
-    PlotSurface& disp() { return *window->disp; }
+    void drawAxes() { DrawAxes(state, *window->ui.disp, *window->ui.Label1); }
+    PlotSurface& disp() { return *window->ui.disp; }
 };
 
 TEST_F(Axes, LabelsTheAmplitudeAxisFromThePeakAndShift) {
@@ -97,11 +97,11 @@ TEST_F(Axes, RemovesEveryMeasurementMark) {
     state.CursorX = 12;
     state.SelStart = 3;
     state.SelEnd = 9;
-    window->Label1->show();
+    window->ui.Label1->show();
     setMousePointer(disp(), MousePointer::Hourglass);
     drawAxes();
     EXPECT_EQ((std::array{state.CursorX, state.SelStart, state.SelEnd}), (std::array<Single, 3>{-1, -1, -1}));
-    EXPECT_FALSE(window->Label1->isVisible());
+    EXPECT_FALSE(window->ui.Label1->isVisible());
     EXPECT_EQ(mousePointer(disp()), MousePointer::Default);
 }
 

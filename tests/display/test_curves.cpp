@@ -353,20 +353,20 @@ TEST_F(ExampleViews, AreThePictureOfAVisitToEveryPointThroughInvertRawCurvesAver
     const auto expectDenseViews = [&](const char* after) {
         SCOPED_TRACE(after);
         for (const int width : {2, 5, 9}) {
-            expectPictureOfFullScan(state, *window, window->disp->ScaleWidth(), width);
+            expectPictureOfFullScan(state, *window, window->ui.disp->ScaleWidth(), width);
         }
     };
     open(Examples / "continuous.bin");
     expectDenseViews("read");
-    window->mnuInvert_Click();
+    window->viewCommands().mnuInvert_Click();
     expectDenseViews("inverted");
-    window->mnuRaw_Click();
+    window->viewCommands().mnuRaw_Click();
     expectDenseViews("raw curves");
     open(Examples / "block.bin");
-    window->accept_Click();
-    window->mnuInvert_Click();
-    window->accept_Click();
-    window->mnuS_A_Click();
+    window->views().accept_Click();
+    window->viewCommands().mnuInvert_Click();
+    window->views().accept_Click();
+    window->views().mnuS_A_Click();
     expectDenseViews("averaged");
     open(Examples / "continuous.bin");
     expectDenseViews("read again");

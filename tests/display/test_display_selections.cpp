@@ -12,7 +12,7 @@ using DisplaySelections = MeasurementTest;
 
 struct SelectionCase {
     const char* name;
-    void (Trazel::*handler)();
+    void (Views::*handler)();
     const char* menu;
     const char* caption;
     bool single;
@@ -26,16 +26,16 @@ TEST_F(DisplaySelections, SetTheCurvesTheirPensAndTheCheckMark) {
     const std::array<Colour, 3> bright = {White, Yellow, Cyan};
     const std::array<Colour, 3> grey = {Grey, Grey, Grey};
     const SelectionCase cases[] = {
-        {"single/average", &Trazel::mnuS_A_Click, "mnuS_A", "sng/ave", true, true, bright, grey},
-        {"single leaves the average pens alone", &Trazel::mnuS_Click, "mnuS", "single", true, false, bright,
+        {"single/average", &Views::mnuS_A_Click, "mnuS_A", "sng/ave", true, true, bright, grey},
+        {"single leaves the average pens alone", &Views::mnuS_Click, "mnuS", "single", true, false, bright,
          grey},
-        {"average/single", &Trazel::mnuA_S_Click, "mnuA_S", "ave/sng", true, true, grey, bright},
-        {"average", &Trazel::mnuA_Click, "mnuA", " ave", false, true, bright, bright},
+        {"average/single", &Views::mnuA_S_Click, "mnuA_S", "ave/sng", true, true, grey, bright},
+        {"average", &Views::mnuA_Click, "mnuA", " ave", false, true, bright, bright},
     };
     for (const SelectionCase& c : cases) {
         SCOPED_TRACE(c.name);
-        (window.get()->*c.handler)();
-        EXPECT_EQ(window->SA_label->text(), c.caption);
+        (window->views().*c.handler)();
+        EXPECT_EQ(window->ui.SA_label->text(), c.caption);
         EXPECT_EQ(state.ShowSingle, c.single);
         EXPECT_EQ(state.ShowAverage, c.average);
         EXPECT_EQ((std::array{state.SingleColour(1), state.SingleColour(2), state.SingleColour(3)}),
@@ -50,19 +50,19 @@ TEST_F(DisplaySelections, SetTheCurvesTheirPensAndTheCheckMark) {
 
 TEST_F(DisplaySelections, EndTheOverplotViewAtTheFirstCurveOrElseLeaveCurveAndStatus) {
     openBlockFile();
-    window->PgDn_Click();
-    window->status->setText(QStringLiteral("unchanged"));
-    window->mnuS_A_Click();
+    window->views().PgDn_Click();
+    window->ui.status->setText(QStringLiteral("unchanged"));
+    window->views().mnuS_A_Click();
     EXPECT_EQ(state.CurrentCurve, 2);
-    EXPECT_EQ(window->status->text(), "unchanged");
+    EXPECT_EQ(window->ui.status->text(), "unchanged");
 
-    window->mnuOverplot->setChecked(true);
+    window->ui.mnuOverplot->setChecked(true);
     state.Overplot = true;
-    window->mnuA_Click();
-    EXPECT_FALSE(window->mnuOverplot->isChecked() || state.Overplot);
+    window->views().mnuA_Click();
+    EXPECT_FALSE(window->ui.mnuOverplot->isChecked() || state.Overplot);
     EXPECT_EQ(state.CurrentCurve, 1);
     EXPECT_EQ(state.ViewStart, 100.0F) << "the view start is not touched";
-    EXPECT_EQ(window->status->text(), "current curve: 1/4     averaged: 0");
+    EXPECT_EQ(window->ui.status->text(), "current curve: 1/4     averaged: 0");
 }
 
 } // namespace

@@ -21,9 +21,9 @@ protected:
     }
 
     // A line of its own colour on the plot: it stays until something clears the plot to redraw it.
-    void markPlot() { window->disp->Line(0, 0, 1, 1, rgb(1, 2, 3)); }
+    void markPlot() { window->ui.disp->Line(0, 0, 1, 1, rgb(1, 2, 3)); }
     bool plotRedrawn() const {
-        const auto& log = window->disp->drawingLog();
+        const auto& log = window->ui.disp->drawingLog();
         return std::none_of(log.begin(), log.end(),
                             [](const DrawnFigure& f) { return f.colour == rgb(1, 2, 3); });
     }
@@ -35,33 +35,33 @@ protected:
 
 TEST_F(ViewCommands, ExpandAndCompressStepThroughTheTimeBases) {
     state.SampleInterval = 0.001F; // 8 s of 8000 points
-    window->mnuRaw_Click();
-    const auto E = &Trazel::mnuExpand_Click;
-    const auto C = &Trazel::mnuCompress_Click;
-    const std::pair<void (Trazel::*)(), const char*> steps[] = {{E, "4 s"},   {E, "2 s"},   {E, "512ms"},
-                                                                {E, "256ms"}, {C, "512ms"}, {C, "1 s"},
-                                                                {E, "512ms"}, {C, "1 s"},   {C, "2 s"}};
+    window->viewCommands().mnuRaw_Click();
+    const auto E = &trazel::ViewCommands::mnuExpand_Click;
+    const auto C = &trazel::ViewCommands::mnuCompress_Click;
+    const std::pair<void (trazel::ViewCommands::*)(), const char*> steps[] = {
+        {E, "4 s"}, {E, "2 s"},   {E, "512ms"}, {E, "256ms"}, {C, "512ms"},
+        {C, "1 s"}, {E, "512ms"}, {C, "1 s"},   {C, "2 s"}};
     for (const auto& [command, expected] : steps) {
-        (window.get()->*command)();
+        (window->viewCommands().*command)();
         EXPECT_EQ(timeBase(), expected);
-        EXPECT_NEAR(window->disp->ScaleWidth(), state.TimeFactor * state.ScreenLen / 0.001F / 0.8, 1e-3);
+        EXPECT_NEAR(window->ui.disp->ScaleWidth(), state.TimeFactor * state.ScreenLen / 0.001F / 0.8, 1e-3);
     }
-    window->mnuExpand_Click();
+    window->viewCommands().mnuExpand_Click();
     state.ScreenLen = 600; // 600 ms
-    window->mnuCompress_Click();
+    window->viewCommands().mnuCompress_Click();
     EXPECT_EQ(timeBase(), "1 s");
     state.SampleInterval = 0.1F; // 512 ms hold 5 points: half of that is too few
-    window->mnuExpand_Click();
-    window->mnuExpand_Click();
+    window->viewCommands().mnuExpand_Click();
+    window->viewCommands().mnuExpand_Click();
     EXPECT_EQ(timeBase(), "512ms");
     for (int i = 0; i < 40; ++i) {
-        window->mnuCompress_Click();
+        window->viewCommands().mnuCompress_Click();
     }
-    EXPECT_LE(0.8 * window->disp->ScaleWidth(), 2147483648.0); // the plot's positions still hold the view
+    EXPECT_LE(0.8 * window->ui.disp->ScaleWidth(), 2147483648.0); // the plot's positions still hold the view
 }
 
 TEST_F(ViewCommands, ZoomSelectionShowsTheStretchInRoundUnits) {
-    window->mnuZoom_sel_Click(); // no selection: nothing
+    window->viewCommands().mnuZoom_sel_Click(); // no selection: nothing
     EXPECT_EQ(timeBase(), "8 s");
     struct Case {
         Single selStart, selEnd;
@@ -71,10 +71,10 @@ TEST_F(ViewCommands, ZoomSelectionShowsTheStretchInRoundUnits) {
     const Case cases[] = {{13, 10, "300ms", 10}, {7.66F, 1241.66F, "120 s", 8}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
-        window->mnuRaw_Click(); // back to 8 s on 100 units of width
+        window->viewCommands().mnuRaw_Click(); // back to 8 s on 100 units of width
         state.SelStart = c.selStart;
         state.SelEnd = c.selEnd;
-        window->mnuZoom_sel_Click();
+        window->viewCommands().mnuZoom_sel_Click();
         EXPECT_EQ(timeBase(), c.shown);
         EXPECT_FLOAT_EQ(state.ViewStart, c.viewStart);
         EXPECT_EQ(state.SelEnd, -1.0F); // the redraw clears the selection
@@ -84,24 +84,24 @@ TEST_F(ViewCommands, ZoomSelectionShowsTheStretchInRoundUnits) {
 TEST_F(ViewCommands, GainStopsAtTheEndStepsWithoutRedrawing) {
     openContinuousFile();
     const Single peak = state.TracePeak(1);
-    window->mul_Click();
+    window->viewCommands().mul_Click();
     EXPECT_EQ(state.TracePeak(1), peak / 2);
     for (const auto& [index, command] :
-         {std::pair{20, &Trazel::mul_Click}, std::pair{1, &Trazel::div_Click}}) {
+         {std::pair{20, &trazel::ViewCommands::mul_Click}, std::pair{1, &trazel::ViewCommands::div_Click}}) {
         state.TraceScaleIndex(1) = static_cast<Integer>(index);
         const Single before = state.TracePeak(1);
         markPlot();
-        (window.get()->*command)();
+        (window->viewCommands().*command)();
         EXPECT_EQ(state.TracePeak(1), before);
         EXPECT_FALSE(plotRedrawn());
     }
-    window->pshift_Click();
-    window->pshift_Click();
-    window->nshift_Click();
+    window->viewCommands().pshift_Click();
+    window->viewCommands().pshift_Click();
+    window->viewCommands().nshift_Click();
     EXPECT_EQ(state.TraceShift(1), 1);
     state.Acquiring = true; // while monitoring the loop redraws at its next point
     markPlot();
-    window->mul_Click();
+    window->viewCommands().mul_Click();
     EXPECT_TRUE(state.RedrawRequested && !plotRedrawn());
     state.Acquiring = false;
     EXPECT_EQ(state.TraceOffset(1), state.ScaleSteps(state.TraceScaleIndex(1)));
@@ -110,23 +110,23 @@ TEST_F(ViewCommands, GainStopsAtTheEndStepsWithoutRedrawing) {
 TEST_F(ViewCommands, InvertTwiceRestoresTheDataAndRawUndoesEverything) {
     openContinuousFile();
     const Single peak = state.TracePeak(1);
-    window->pshift_Click();
-    window->mnuInvert_Click();
+    window->viewCommands().pshift_Click();
+    window->viewCommands().mnuInvert_Click();
     EXPECT_EQ(state.RawData(1, 7), -7.0F);
     EXPECT_EQ(state.TraceShift(1), -1);
-    window->mnuInvert_Click();
+    window->viewCommands().mnuInvert_Click();
     EXPECT_EQ(state.TraceData(1, 7), 7.0F);
     state.SpectrumShown = true; // a spectrum is not inverted
-    window->mnuInvert_Click();
+    window->viewCommands().mnuInvert_Click();
     EXPECT_EQ(state.RawData(1, 7), 7.0F);
 
-    window->div_Click();
-    window->mnuExpand_Click();
-    window->mnuRaw_Click();
+    window->viewCommands().div_Click();
+    window->viewCommands().mnuExpand_Click();
+    window->viewCommands().mnuRaw_Click();
     EXPECT_EQ(state.TracePeak(1), peak); // the scale it was opened in
     EXPECT_EQ(state.TraceShift(1), 0);
     EXPECT_EQ(state.ScreenLen, state.ContScreenLen);
-    window->mnuInvert_Click(); // Raw curves ended the spectrum
+    window->viewCommands().mnuInvert_Click(); // Raw curves ended the spectrum
     EXPECT_EQ(state.RawData(1, 7), -7.0F);
 }
 
@@ -134,32 +134,32 @@ TEST_F(ViewCommands, OverplotLaysTheSweepsOneBelowTheOther) {
     openSweeps(20);
     dialogs.answerInput(QString()); // cancelled: the view is set up but nothing is drawn
     markPlot();
-    window->mnuOverplot_Click();
-    EXPECT_TRUE(window->mnuOverplot->isChecked());
-    EXPECT_EQ(window->SA_label->text(), " over");
+    window->viewCommands().mnuOverplot_Click();
+    EXPECT_TRUE(window->ui.mnuOverplot->isChecked());
+    EXPECT_EQ(window->ui.SA_label->text(), " over");
     EXPECT_FALSE(plotRedrawn());
     EXPECT_EQ(dialogs.questions().back().text, "Enter displacement of first curve in % of display height:");
     EXPECT_EQ(dialogs.questions().back().defaultText, "10");
 
     dialogs.answerInput("20");
     dialogs.answerInput("no number"); // counts as none: 10 %
-    window->mnuOverplot_Click();
+    window->viewCommands().mnuOverplot_Click();
     EXPECT_EQ(dialogs.questions().back().title, "Further displacement");
     const double H = -state.TraceRange(1) / 0.8;
     EXPECT_FLOAT_EQ(state.TraceOffset(1),
                     static_cast<float>((0.2 - 0.5) * 0.8 * H + 20 * 10 * 0.8 * H / 100));
     EXPECT_EQ(state.ViewStart, 0.0F);
-    const auto lines = figuresOfKind(*window->disp, DrawnFigure::Kind::Line);
+    const auto lines = figuresOfKind(*window->ui.disp, DrawnFigure::Kind::Line);
     EXPECT_GE(std::count_if(lines.begin(), lines.end(),
                             [&](const DrawnFigure& f) { return f.colour == state.SingleColour(1); }),
               20 * 99); // every sweep, point by point
 
     state.FirstDisplacement(1) = 0; // the arrows move the curves in this view
-    window->pshift_Click();
+    window->viewCommands().pshift_Click();
     EXPECT_EQ(state.FirstDisplacement(1), 0.0F);
-    window->nshift_Click();
+    window->viewCommands().nshift_Click();
     EXPECT_EQ(state.FirstDisplacement(1), 1.0F);
-    window->PgDn_Click(); // paging is off in this view
+    window->views().PgDn_Click(); // paging is off in this view
     EXPECT_EQ(state.CurrentCurve, 1);
 }
 

@@ -7,7 +7,7 @@ namespace {
 class CopyCommands : public MeasurementTest {
 protected:
     std::string copied(int index) {
-        window->mnuCopyitem_Click(index);
+        window->exports().mnuCopyitem_Click(index);
         return clipboard::text().toStdString();
     }
 
@@ -28,9 +28,9 @@ protected:
 
 TEST_F(CopyCommands, EmptyTablesGiveEmptyTextsAndNothingElseIsCopiedWithoutData) {
     clipboard::setText("before");
-    window->CopyCurvePoints();
-    window->mnuCopyitem_Click(0);
-    window->mnuCopyitem_Click(6);
+    window->exports().CopyCurvePoints();
+    window->exports().mnuCopyitem_Click(0);
+    window->exports().mnuCopyitem_Click(6);
     EXPECT_EQ(clipboard::text(), "before");
     for (int index : {2, 3, 4}) {
         clipboard::setText("before");
@@ -40,29 +40,29 @@ TEST_F(CopyCommands, EmptyTablesGiveEmptyTextsAndNothingElseIsCopiedWithoutData)
 
 TEST_F(CopyCommands, BlockMeansOfTwoContinuousBlocks) {
     openTwoTraceBlockFile();
-    EXPECT_FALSE(window->mnuCopyitem(2)->isEnabled()) << "a block table has no block means";
+    EXPECT_FALSE(window->ui.mnuCopyitem(2)->isEnabled()) << "a block table has no block means";
     openContinuousFile(); // the value of a point is its number; 0.1 s a point
-    EXPECT_TRUE(window->mnuCopyitem(2)->isEnabled());
+    EXPECT_TRUE(window->ui.mnuCopyitem(2)->isEnabled());
     auto measureRow = [this](double x1, double x2) {
         press(x1);
-        window->add_Click();
+        window->measurements().add_Click();
         press(x2);
-        window->add_Click();
+        window->measurements().add_Click();
     };
     dialogs.answerInput("B1");
     measureRow(10, 30); // ampl. 20, tone 20
     measureRow(20, 60); // ampl. 40, tone 40, period 1 s
-    window->newblk_Click();
+    window->measurements().newblk_Click();
     dialogs.answerInput("B2");
     measureRow(1, 5);   // ampl. 4, tone 3
     measureRow(70, 71); // ampl. 1, tone 70.5, period 6.9 s
-    window->newblk_Click();
+    window->measurements().newblk_Click();
     EXPECT_EQ(copied(2), "\r\nB1\r\n\t\tampl.\t\ttone\t\tperiod\r\n"
                          "mean\t\t30.00\t\t30.00\t\t1.00\r\nSD\t\t14.14\t\t14.14\t\t0.00\r\n"
                          "n\t\t2.00\t\t2.00\t\t1.00\r\n"
                          "\r\nB2\r\n\t\tampl.\t\ttone\t\tperiod\r\n"
                          "mean\t\t2.50\t\t36.75\t\t6.90\r\nSD\t\t2.12\t\t47.73\t\t0.00\r\n"
-                         "n\t\t2.00\t\t2.00\t\t1.00");
+                         "n\t\t2.00\t\t2.00\t\t1.00\r\n");
 }
 
 TEST_F(CopyCommands, WholeTableOfABlockModeBlock) {
@@ -82,8 +82,8 @@ TEST_F(CopyCommands, WholeTableOfABlockModeBlock) {
 
 TEST_F(CopyCommands, CurvePointsOfTheSecondSweepInAViewWiderThanASweep) {
     openBlockFile();
-    window->PgDn_Click();
-    window->mnuCompress_Click();
+    window->views().PgDn_Click();
+    window->viewCommands().mnuCompress_Click();
     ASSERT_FLOAT_EQ(state.ScreenLen, 200) << "two sweeps wide";
     std::string expected = "time\tch1\tmarker";
     for (int j = 0; j < 100; ++j) {
@@ -95,17 +95,17 @@ TEST_F(CopyCommands, CurvePointsOfTheSecondSweepInAViewWiderThanASweep) {
 // Single and average of two traces; then the overplot view of the second trace, a column per sweep.
 TEST_F(CopyCommands, CurvePointsOfTwoTracesAndOfTheOverplotView) {
     openTwoTraceBlockFile();
-    window->PgDn_Click();
-    window->accept_Click(); // sweep 2 is the average
-    window->PgDn_Click();
-    window->mnuS_A_Click();
+    window->views().PgDn_Click();
+    window->views().accept_Click(); // sweep 2 is the average
+    window->views().PgDn_Click();
+    window->views().mnuS_A_Click();
     EXPECT_EQ(copied(5), "time\tch1\tch1-ave\tch2\tch2-ave\tmarker\r\n"
                          "0\t20\t10\t-20\t-10\t0\r\n1\t21\t11\t-21\t-11\t0\r\n"
                          "2\t22\t12\t-22\t-12\t200\r\n3\t23\t13\t-23\t-13\t0");
     window->ch_select_Click(1);
     dialogs.answerInput("10");
     dialogs.answerInput("10");
-    window->mnuOverplot_Click();
+    window->viewCommands().mnuOverplot_Click();
     EXPECT_EQ(copied(5), "time\t1\t2\t3\t\r\n0\t0\t-10\t-20\t\r\n1\t-1\t-11\t-21\t\r\n"
                          "2\t-2\t-12\t-22\t\r\n3\t-3\t-13\t-23\t");
 }
@@ -114,18 +114,18 @@ TEST_F(CopyCommands, CurvePointsOfTwoTracesAndOfTheOverplotView) {
 // smoothed texts, in between, are left out.
 TEST_F(CopyCommands, PictureIsTheViewBlackOnWhiteWithItsLabelsAndTheViewComesBack) {
     openBlockFile();
-    window->PgDn_Click();
-    window->mnuTextInsert_Click();
-    TextBox& label = *window->Text1[0];
+    window->views().PgDn_Click();
+    window->labels().mnuTextInsert_Click();
+    TextBox& label = *window->ui.Text1[0];
     label.setText("peak");
-    window->Text1_LostFocus(0);
+    window->labels().Text1_LostFocus(0);
     label.move(400, 20);
-    const QImage view = window->disp->Image();
-    const QStringList texts = printedTexts(*window->disp, rgb(255, 255, 255));
+    const QImage view = window->ui.disp->Image();
+    const QStringList texts = printedTexts(*window->ui.disp, rgb(255, 255, 255));
 
-    window->mnuCopyitem_Click(1);
+    window->exports().mnuCopyitem_Click(1);
     const QImage picture = clipboard::picture();
-    const QImage shown = window->disp->Image();
+    const QImage shown = window->ui.disp->Image();
     ASSERT_EQ(picture.size(), shown.size());
     constexpr QRgb Blue = 0x0000FF, White = 0xFFFFFF, Black = 0;
     int figurePixels = 0;
@@ -146,7 +146,7 @@ TEST_F(CopyCommands, PictureIsTheViewBlackOnWhiteWithItsLabelsAndTheViewComesBac
     EXPECT_GT(figurePixels, 1000) << "axes and curve";
     EXPECT_GT(labelPixels, 20) << "the label's text";
     EXPECT_EQ(shown, view) << "the view drawn again in its own colours";
-    EXPECT_EQ(printedTexts(*window->disp, rgb(255, 255, 255)), texts) << "no label in the drawing";
+    EXPECT_EQ(printedTexts(*window->ui.disp, rgb(255, 255, 255)), texts) << "no label in the drawing";
 }
 
 } // namespace

@@ -34,10 +34,10 @@ Rows parseCsv(const std::string& text, char separator = ',') {
 
 class SaveCommands : public MeasurementTest {
 protected:
-    Rows saved(void (Trazel::*command)(), const std::string& name) {
+    Rows saved(void (Exports::*command)(), const std::string& name) {
         const auto path = files.path(name);
         dialogs.answerSave(qs(path));
-        (window.get()->*command)();
+        (window->exports().*command)();
         const Bytes bytes = readBytes(path);
         return parseCsv(std::string(bytes.begin(), bytes.end()));
     }
@@ -48,11 +48,11 @@ TEST_F(SaveCommands, TableKeepsEveryCellWithLabelsQuotedWhereTheyNeedIt) {
     dialogs.answerInput("\"rest\", then drug µM");
     for (double x : {10, 30, 20, 60}) {
         press(x);
-        window->add_Click();
+        window->measurements().add_Click();
     }
-    window->newblk_Click();
+    window->measurements().newblk_Click();
     EXPECT_EQ(
-        saved(&Trazel::mnuSaveTable_Click, "table.csv"),
+        saved(&Exports::mnuSaveTable_Click, "table.csv"),
         (Rows{{"block", "row", "X1", "Y1", "X2", "Y2", "ampl.", "tone", "period"},
               {"\"rest\", then drug µM", "1", "1.00", "10.00", "3.00", "30.00", "20.00", "20.00", "0.00"},
               {"\"rest\", then drug µM", "2", "2.00", "20.00", "6.00", "60.00", "40.00", "40.00", "1.00"},
@@ -63,11 +63,11 @@ TEST_F(SaveCommands, TableKeepsEveryCellWithLabelsQuotedWhereTheyNeedIt) {
 
 TEST_F(SaveCommands, BlockTableHasItsOwnColumnsAndAnEmptyTableItsHeaderOnly) {
     openBlockFile();
-    EXPECT_EQ(saved(&Trazel::mnuSaveTable_Click, "empty.csv"),
+    EXPECT_EQ(saved(&Exports::mnuSaveTable_Click, "empty.csv"),
               (Rows{{"block", "row", "t", "A", "t-dly", "p-to-p", "dist."}}));
     measureBlockOfTwoRows();
     const std::string block = "A     dly: 10 ms      baseline: -16.5";
-    EXPECT_EQ(saved(&Trazel::mnuSaveTable_Click, "block.csv"),
+    EXPECT_EQ(saved(&Exports::mnuSaveTable_Click, "block.csv"),
               (Rows{{"block", "row", "t", "A", "t-dly", "p-to-p", "dist."},
                     {block, "1", "20.00", "46.50", "10.00", "0.00", "0.00"},
                     {block, "2", "50.00", "136.50", "40.00", "90.00", "30.00"},
@@ -78,15 +78,15 @@ TEST_F(SaveCommands, BlockTableHasItsOwnColumnsAndAnEmptyTableItsHeaderOnly) {
 
 TEST_F(SaveCommands, CurvePointsHaveTheColumnsOfTheCopyAndTheOverplotNoEmptyLastOne) {
     openBlockFile();
-    window->PgDn_Click();
-    window->mnuCopyitem_Click(5);
-    EXPECT_EQ(saved(&Trazel::mnuSaveCurvePoints_Click, "points.csv"),
+    window->views().PgDn_Click();
+    window->exports().mnuCopyitem_Click(5);
+    EXPECT_EQ(saved(&Exports::mnuSaveCurvePoints_Click, "points.csv"),
               parseCsv(clipboard::text().toStdString() + "\r\n", '\t'));
 
     dialogs.answerInput("10");
     dialogs.answerInput("10");
-    window->mnuOverplot_Click();
-    const Rows overplot = saved(&Trazel::mnuSaveCurvePoints_Click, "overplot.csv");
+    window->viewCommands().mnuOverplot_Click();
+    const Rows overplot = saved(&Exports::mnuSaveCurvePoints_Click, "overplot.csv");
     ASSERT_EQ(overplot.size(), 101U);
     EXPECT_EQ(overplot[0], (std::vector<std::string>{"time", "1", "2", "3", "4"}));
     EXPECT_EQ(overplot[100], (std::vector<std::string>{"99", "0", "267", "267", "267"}));
@@ -95,7 +95,7 @@ TEST_F(SaveCommands, CurvePointsHaveTheColumnsOfTheCopyAndTheOverplotNoEmptyLast
 TEST_F(SaveCommands, CancelWritesNothingAndAFailedWriteIsReported) {
     openBlockFile();
     dialogs.answerSave("");
-    window->mnuSaveTable_Click();
+    window->exports().mnuSaveTable_Click();
     EXPECT_FALSE(std::filesystem::exists(files.path("block_trace1.csv")));
     const FileDialogRequest& request = dialogs.questions().back().request;
     EXPECT_EQ(QStringList({request.title, request.fileName, request.initialFolder}),
@@ -105,7 +105,7 @@ TEST_F(SaveCommands, CancelWritesNothingAndAFailedWriteIsReported) {
     const auto unwritable = files.path("no such folder") / "table.csv";
     dialogs.answerSave(qs(unwritable));
     dialogs.answerMessage(MsgAnswer::Ok);
-    window->mnuSaveTable_Click();
+    window->exports().mnuSaveTable_Click();
     EXPECT_EQ(dialogs.questions().back().text, QStringLiteral("Could not write %1.").arg(qs(unwritable)));
 }
 

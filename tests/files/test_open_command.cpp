@@ -20,16 +20,16 @@ TEST_F(OpenCommand, AsksForARecordedOrLabtechFileAndACancelChangesNothing) {
     const std::filesystem::path file = files.write("kept.bin", smallContinuousFile());
     open(file);
     const QString title = window->windowTitle();
-    const QString status = window->status->text();
-    const std::size_t drawn = window->disp->drawingLog().size();
+    const QString status = window->ui.status->text();
+    const std::size_t drawn = window->ui.disp->drawingLog().size();
     const std::vector<float> trace1(state.TraceData.trace(1).begin(), state.TraceData.trace(1).end());
     open(std::filesystem::path());
     EXPECT_EQ(lastQuestions().size(), 1U);
     expectLoaded(4);
     EXPECT_TRUE(std::ranges::equal(state.TraceData.trace(1), trace1));
     EXPECT_EQ(state.FileName, file.string());
-    EXPECT_EQ(QStringList({window->windowTitle(), window->status->text()}), QStringList({title, status}));
-    EXPECT_EQ(window->disp->drawingLog().size(), drawn);
+    EXPECT_EQ(QStringList({window->windowTitle(), window->ui.status->text()}), QStringList({title, status}));
+    EXPECT_EQ(window->ui.disp->drawingLog().size(), drawn);
 }
 
 TEST_F(OpenCommand, MatchesTheExtensionInAnyCaseAfterTheLastFolder) {
@@ -51,12 +51,12 @@ TEST_F(OpenCommand, MatchesTheExtensionInAnyCaseAfterTheLastFolder) {
 }
 
 TEST_F(OpenCommand, SelectsTraceOneWithItsStartColours) {
-    window->ch_select[2]->setValue(true);
+    window->ui.ch_select[2]->setValue(true);
     state.SingleColour(2) = rgb(1, 2, 3);
     state.AverageColour(3) = rgb(4, 5, 6);
     open(files.write("colours.bin", smallContinuousFile()));
     EXPECT_EQ(state.CurrentTrace, 1);
-    EXPECT_TRUE(window->ch_select[0]->Value());
+    EXPECT_TRUE(window->ui.ch_select[0]->Value());
     EXPECT_EQ((std::array{state.SingleColour(1), state.SingleColour(2), state.SingleColour(3)}),
               (std::array{rgb(255, 255, 255), rgb(255, 255, 0), rgb(0, 255, 255)}));
     EXPECT_EQ((std::array{state.AverageColour(1), state.AverageColour(2), state.AverageColour(3)}),
@@ -65,20 +65,20 @@ TEST_F(OpenCommand, SelectsTraceOneWithItsStartColours) {
 
 TEST_F(OpenCommand, LeavesOverplotForSingleCurves) {
     open(Examples / "block.bin");
-    window->mnuOverplot->setChecked(true);
-    window->mnuS->setChecked(false);
+    window->ui.mnuOverplot->setChecked(true);
+    window->ui.mnuS->setChecked(false);
     open(Examples / "block.bin");
-    EXPECT_FALSE(window->mnuOverplot->isChecked());
-    EXPECT_TRUE(window->mnuS->isChecked());
-    EXPECT_EQ(window->SA_label->text(), QStringLiteral("single"));
+    EXPECT_FALSE(window->ui.mnuOverplot->isChecked());
+    EXPECT_TRUE(window->ui.mnuS->isChecked());
+    EXPECT_EQ(window->ui.SA_label->text(), QStringLiteral("single"));
     EXPECT_FALSE(state.Overplot);
 
-    window->mnuOverplot->setChecked(true);
-    window->mnuS->setChecked(false);
+    window->ui.mnuOverplot->setChecked(true);
+    window->ui.mnuS->setChecked(false);
     openFailing(files.path("missing.bin"));
-    EXPECT_FALSE(window->mnuOverplot->isChecked());
-    EXPECT_TRUE(window->mnuS->isChecked());
-    EXPECT_EQ(window->SA_label->text(), QStringLiteral(" sngl")) << "no reader got to show the file";
+    EXPECT_FALSE(window->ui.mnuOverplot->isChecked());
+    EXPECT_TRUE(window->ui.mnuS->isChecked());
+    EXPECT_EQ(window->ui.SA_label->text(), QStringLiteral(" sngl")) << "no reader got to show the file";
 }
 
 } // namespace

@@ -116,7 +116,7 @@ protected:
 
     // Arrays and time base as the views need them after an open, or nothing left of a failed one.
     void checkInvariants(bool cancelled, bool loadedBefore, Long countBefore, std::size_t fileLength) {
-        for (const FlexGrid* grid : window->Grid1) {
+        for (const FlexGrid* grid : window->ui.Grid1) {
             EXPECT_EQ(grid->Rows(), 1 + EmptyTableRows) << "a reset table has its header and its empty rows";
         }
         if (cancelled) {
@@ -132,7 +132,7 @@ protected:
         }
         EXPECT_EQ(std::ranges::count(lastQuestions(), ScriptedDialogs::Kind::MsgBox, &Question::kind), 0);
         EXPECT_EQ(state.InFile, 0);
-        EXPECT_FALSE(window->Scroll->isVisible());
+        EXPECT_FALSE(window->ui.Scroll->isVisible());
         ASSERT_TRUE(state.TraceData.exists() && state.RawData.exists() && state.Markers.exists());
         EXPECT_TRUE(state.SampleCount >= 0 && state.TraceData.upper() >= state.SampleCount)
             << state.SampleCount;
@@ -188,7 +188,7 @@ TEST_F(ReaderRobustness, SurvivesThousandsOfDamagedFiles) {
         const int way = between(0, 49); // 0: the open is cancelled, 1: the file is missing
         const bool cancelled = way == 0;
         const bool overplot = between(0, 9) == 0;
-        window->mnuOverplot->setChecked(overplot || window->mnuOverplot->isChecked());
+        window->ui.mnuOverplot->setChecked(overplot || window->ui.mnuOverplot->isChecked());
         SCOPED_TRACE(::testing::Message()
                      << "iteration " << iteration << ": " << name << " as ." << extension << ", "
                      << bytes.size() << " bytes, way " << way << (overplot ? ", overplot" : ""));
@@ -200,7 +200,7 @@ TEST_F(ReaderRobustness, SurvivesThousandsOfDamagedFiles) {
 
         // Any trace can be shown afterwards.
         window->ch_select_Click(between(0, 2));
-        EXPECT_FALSE(window->disp->drawingLog().empty());
+        EXPECT_FALSE(window->ui.disp->drawingLog().empty());
         if (!cancelled) {
             loaded += state.DataLoaded ? 1 : 0;
             failed += state.DataLoaded ? 0 : 1;

@@ -48,9 +48,9 @@ TEST_F(DataFiles, ReadsAContinuousRecordingWithCompactedTraceChannels) {
     EXPECT_EQ(all(state.RawData.trace(3)), std::vector<float>(5, 0));
     EXPECT_EQ(all(state.Markers.span()), std::vector<Integer>({0, 100, 200, 0, 0}));
     expectContinuousSpan(2, "ms"); // 4 points of 0.5 ms
-    EXPECT_DOUBLE_EQ(window->disp->ScaleWidth(), 4 / 0.8);
+    EXPECT_DOUBLE_EQ(window->ui.disp->ScaleWidth(), 4 / 0.8);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("CONTINUOUS MODE"));
-    EXPECT_EQ(window->status->text(), dateStatus(changed));
+    EXPECT_EQ(window->ui.status->text(), dateStatus(changed));
     EXPECT_EQ(state.FileName, file.string());
 }
 
@@ -74,7 +74,7 @@ TEST_F(DataFiles, CoversEverySweepTheSweepCountNames) {
         for (std::int64_t i = c.records - 1; i <= c.upper; ++i) {
             EXPECT_EQ(state.TraceData(1, i), i < c.records ? 77 : 0) << i;
         }
-        EXPECT_EQ(window->status->text(),
+        EXPECT_EQ(window->ui.status->text(),
                   QStringLiteral("current curve: 1/%1     averaged: 0").arg(c.curves));
     }
 }
@@ -110,7 +110,7 @@ TEST_F(DataFiles, ReadsALabtechFileBetweenItsChannelAndFrequencyQuestions) {
     dialogs.onQuestion = [&](const Question& question) {
         if (question.text == FrequencyPrompt) {
             EXPECT_TRUE(state.RawData.exists() && state.RawData(1, 999) == 100 * values[999]);
-            EXPECT_FALSE(window->Scroll->isVisible());
+            EXPECT_FALSE(window->ui.Scroll->isVisible());
         }
     };
     open(file, {QStringLiteral("1"), QStringLiteral("300")});
@@ -124,7 +124,7 @@ TEST_F(DataFiles, ReadsALabtechFileBetweenItsChannelAndFrequencyQuestions) {
     EXPECT_EQ((std::array{state.TraceChannel(1) > 0, state.TraceChannel(2) > 0}), (std::array{true, false}));
     expectContinuousSpan(4, " s"); // 1000 points at 300 Hz last 3.3 s
     EXPECT_EQ(window->windowTitle(), QStringLiteral("CONTINUOUS MODE    ") + qs(file));
-    EXPECT_EQ(window->status->text(), dateStatus(changed));
+    EXPECT_EQ(window->ui.status->text(), dateStatus(changed));
 }
 
 // The interval and the span on the power of two that holds it must stay Singles: the failure cases have
@@ -148,7 +148,7 @@ TEST_F(DataFiles, TakesFrequenciesFarFromTheUsualWhileTheTimeBaseHoldsThem) {
         expectLoaded(10);
         EXPECT_FLOAT_EQ(state.SampleInterval, c.interval);
         expectContinuousSpan(c.screenLen, c.unit);
-        EXPECT_TRUE(std::isfinite(window->disp->ScaleWidth()));
+        EXPECT_TRUE(std::isfinite(window->ui.disp->ScaleWidth()));
     }
 }
 
@@ -344,8 +344,8 @@ TEST_F(DataFiles, OpensTheExampleFilesAsTheyAreWritten) {
     }
 
     // The block file: sweeps of 500 points with a stimulus at point 10.
-    EXPECT_TRUE(window->mnuContinuous->isVisible());
-    EXPECT_EQ(window->mnuBlock->text(), QStringLiteral("Block length"));
+    EXPECT_TRUE(window->ui.mnuContinuous->isVisible());
+    EXPECT_EQ(window->ui.mnuBlock->text(), QStringLiteral("Block length"));
     EXPECT_TRUE(state.BlockMode && state.FileBlockMode);
     EXPECT_EQ((std::array{state.SweepLength, state.CurveCount, state.CurrentCurve}),
               (std::array<Long, 3>{500, 20, 1}));
@@ -358,8 +358,8 @@ TEST_F(DataFiles, OpensTheExampleFilesAsTheyAreWritten) {
     EXPECT_FLOAT_EQ(state.FileScreenLen, 500);
     EXPECT_EQ(state.BlockTimeUnit, "ms");
     EXPECT_EQ((std::array{state.BlockSweepLength, state.FileSweepLength}), (std::array<Long, 2>{500, 500}));
-    EXPECT_DOUBLE_EQ(window->disp->ScaleWidth(), 500 / 0.8);
-    EXPECT_EQ(window->status->text(), QStringLiteral("current curve: 1/20     averaged: 0"));
+    EXPECT_DOUBLE_EQ(window->ui.disp->ScaleWidth(), 500 / 0.8);
+    EXPECT_EQ(window->ui.status->text(), QStringLiteral("current curve: 1/20     averaged: 0"));
 }
 
 } // namespace

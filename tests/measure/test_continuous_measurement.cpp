@@ -11,25 +11,25 @@ TEST_F(ContinuousMeasurement, EntersTwoPointRowsWithAmplitudeToneAndPeriod) {
     openContinuousFile();
     press(10);
     dialogs.answerInput(QStringLiteral("base"));
-    window->add_Click();
+    window->measurements().add_Click();
     EXPECT_EQ(dialogs.questions().back().text, "Enter short label for block: ");
     EXPECT_EQ(dialogs.questions().back().title, "block label");
     EXPECT_EQ(row(2), QStringList({"1", "1.00", "10.00", "", "", "", "", ""}));
     EXPECT_EQ(state.EntryColumn(1), 3);
     press(12);
-    window->add_Click();
+    window->measurements().add_Click();
     press(20);
-    window->add_Click();
+    window->measurements().add_Click();
     press(24);
-    window->add_Click();
+    window->measurements().add_Click();
     EXPECT_EQ(row(1)[0], "base");
     EXPECT_EQ(row(2), QStringList({"1", "1.00", "10.00", "1.20", "12.00", "2.00", "11.00", ""}));
     EXPECT_EQ(row(3), QStringList({"2", "2.00", "20.00", "2.40", "24.00", "4.00", "22.00", "1.00"}));
-    window->newblk_Click();
+    window->measurements().newblk_Click();
     EXPECT_EQ(row(4), QStringList({"mean", "", "", "", "", "3.00", "16.50", "1.00"}));
     EXPECT_EQ(row(5), QStringList({"SD", "", "", "", "", "1.41", "7.78", "0.00"}));
     EXPECT_EQ(row(6), QStringList({"n", "", "", "", "", "2", "2", "1"}));
-    window->newblk_Click();
+    window->measurements().newblk_Click();
     EXPECT_EQ(state.TableRow(1), 8) << "a second newblk does nothing";
 }
 
@@ -37,18 +37,18 @@ TEST_F(ContinuousMeasurement, NewblkIgnoresAHalfFilledRowAndSeparatesASingleRow)
     openContinuousFile();
     press(10);
     dialogs.answerInput(QStringLiteral("a"));
-    window->add_Click();
-    window->newblk_Click();
+    window->measurements().add_Click();
+    window->measurements().newblk_Click();
     EXPECT_EQ(state.BlockStartRow(1), 1) << "half a row: nothing";
     press(12);
-    window->add_Click();
-    window->newblk_Click();
+    window->measurements().add_Click();
+    window->measurements().newblk_Click();
     EXPECT_EQ((std::array{state.TableRow(1), state.BlockStartRow(1)}), (std::array<Integer, 2>{4, 4}));
     EXPECT_NEAR(grid().RowHeight(3), 10, 15);
     EXPECT_EQ(row(3)[0], "");
     press(30);
     dialogs.answerInput(QStringLiteral("next"));
-    window->add_Click();
+    window->measurements().add_Click();
     EXPECT_EQ(row(4)[0], "next") << "the next add opens a new block";
 }
 
@@ -56,20 +56,20 @@ TEST_F(ContinuousMeasurement, NewblkIgnoresAHalfFilledRowAndSeparatesASingleRow)
 TEST_F(ContinuousMeasurement, EnterAddsAPointUnderAnEmptyLabelAndDeleteTakesTheHalfRowThenTheLabel) {
     openContinuousFile();
     press(10);
-    EXPECT_EQ(window->focusWidget(), window->add);
+    EXPECT_EQ(window->focusWidget(), window->ui.add);
     dialogs.answerInput(QString());
-    QTest::keyClick(window->add, Qt::Key_Return);
+    QTest::keyClick(window->ui.add, Qt::Key_Return);
     EXPECT_EQ(row(2)[1], "1.00");
     EXPECT_EQ((std::array{state.TableRow(1), state.EntryColumn(1)}), (std::array<Integer, 2>{2, 3}));
     dialogs.answerMessage(MsgAnswer::Yes);
-    window->del_Click();
+    window->measurements().del_Click();
     EXPECT_EQ((std::array{state.TableRow(1), state.EntryColumn(1)}), (std::array<Integer, 2>{2, 1}));
     EXPECT_EQ(row(2)[1], "");
     dialogs.answerMessage(MsgAnswer::Yes);
-    window->del_Click();
+    window->measurements().del_Click();
     EXPECT_EQ((std::array{state.TableRow(1), state.NextRecord(1)}), (std::array<Integer, 2>{1, 1}));
     EXPECT_EQ(row(1)[0], "");
-    window->del_Click(); // asks nothing: the block is open and empty
+    window->measurements().del_Click(); // asks nothing: the block is open and empty
 }
 
 // The table grows with the rows entered; opening a file resets it to the header and its empty rows.
@@ -78,9 +78,9 @@ TEST_F(ContinuousMeasurement, TheGridGrowsAndScrollsWithTheRowsUntilTheNextFile)
     dialogs.answerInput(QStringLiteral("a"));
     for (int i = 0; i < 40; ++i) {
         press(i);
-        window->add_Click();
+        window->measurements().add_Click();
         press(i + 1);
-        window->add_Click();
+        window->measurements().add_Click();
     }
     EXPECT_EQ(state.TableRow(1), 42);
     EXPECT_GE(grid().Rows(), 42);
@@ -99,19 +99,19 @@ TEST_F(ContinuousMeasurement, TheGridGrowsAndScrollsWithTheRowsUntilTheNextFile)
 
 TEST_F(ContinuousMeasurement, PagesByHalfAScreenAndSnapsToTheStart) {
     openContinuousFile(5000);
-    window->disp->setScaleWidth(1250); // 1000 points in view
-    window->PgDn_Click();
+    window->ui.disp->setScaleWidth(1250); // 1000 points in view
+    window->views().PgDn_Click();
     EXPECT_EQ(state.ViewStart, 500.0F);
     state.ViewStart = 600;
-    window->PgUp_Click();
+    window->views().PgUp_Click();
     EXPECT_EQ(state.ViewStart, 0.0F) << "600 - 625 is not above 0";
     state.ViewStart = 700;
-    window->PgUp_Click();
+    window->views().PgUp_Click();
     EXPECT_EQ(state.ViewStart, 200.0F);
     state.ViewStart = 4600;
-    window->PgDn_Click();
+    window->views().PgDn_Click();
     EXPECT_EQ(state.ViewStart, 4600.0F) << "the view stops short of the end";
-    EXPECT_FALSE(window->status->text().startsWith("current curve"))
+    EXPECT_FALSE(window->ui.status->text().startsWith("current curve"))
         << "the file's date stays in the status line";
 }
 

@@ -54,21 +54,21 @@ TEST_F(AutoPeaks, OnePressEntersEveryTroughAndPeakOfTheSelection) {
     open(files.write("waves.bin",
                      testing_::versionedFile(testing_::recordedHeader(1, {1, 0, 0}, 100000), samples,
                                              std::vector<std::int16_t>(samples.size(), 0))));
-    window->mnuPeaks_Click(); // no selection: stays off
+    window->measurements().mnuPeaks_Click(); // no selection: stays off
     EXPECT_FALSE(state.AutoPeaks);
-    window->mnuCompress_Click(); // 300 points in view
-    window->mnuCompress_Click();
+    window->viewCommands().mnuCompress_Click(); // 300 points in view
+    window->viewCommands().mnuCompress_Click();
     press(299, 2); // right to left
     press(0, 2);
-    window->mnuPeaks_Click();
+    window->measurements().mnuPeaks_Click();
     ASSERT_TRUE(state.AutoPeaks);
     press(0, 1);
-    window->disp_MouseMove(1, 0, 0, 1e9); // the band follows a drag but stays on the plot
+    window->measurements().disp_MouseMove(1, 0, 0, 1e9); // the band follows a drag but stays on the plot
     EXPECT_FLOAT_EQ(state.LevelY(1), static_cast<float>(0.4 * state.TraceRange(1) / 0.8));
-    window->disp_MouseMove(1, 0, 0, -10);
+    window->measurements().disp_MouseMove(1, 0, 0, -10);
     EXPECT_EQ(state.LevelY(1), -10.0F);
     dialogs.answerInput(QStringLiteral("waves")); // the label of the new block
-    window->add_Click();
+    window->measurements().add_Click();
     EXPECT_EQ(row(1)[0], "waves");
     // Peak, trough: rounded to whole samples, 49 to 51 all hold 100 and the first of them counts.
     EXPECT_EQ(row(2).mid(1, 4), QStringList({"4.90", "100.00", "9.90", "-100.00"}));

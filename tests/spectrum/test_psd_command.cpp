@@ -34,9 +34,9 @@ protected:
 
 TEST_F(PsdCommand, ShowsTheSpectrumOfTheCurrentSweepOnAFrequencyAxis) {
     openSineSweeps();
-    window->PgDn_Click();
+    window->views().PgDn_Click();
     const Single rawPeak = state.TracePeak(1);
-    window->mnuPSD_Click();
+    window->spectrum().mnuPSD_Click();
 
     EXPECT_EQ((std::array<std::int64_t, 4>{state.FftSize, state.SweepLength, state.CurveCount,
                                            state.SpectrumData.upper()}),
@@ -54,60 +54,61 @@ TEST_F(PsdCommand, ShowsTheSpectrumOfTheCurrentSweepOnAFrequencyAxis) {
     EXPECT_EQ((std::array{state.SavedPeak(1), state.TracePeak(1)}),
               (std::array{rawPeak, state.SpectrumPeak(1) / 2}));
     EXPECT_FLOAT_EQ(state.ScreenLen, 500) << "half the sampling rate";
-    EXPECT_EQ(std::tuple(state.TimeFactor, state.ViewStart, state.TimeUnit.str(), window->disp->ScaleWidth()),
-              std::tuple(1.0F, 256.0F, std::string("Hz"), 256 / 0.8));
     EXPECT_EQ(
-        (std::array{window->mnuPSD->isChecked(), window->mnuRaw->isChecked(), window->mnuBlock->isEnabled(),
-                    window->mnuInvert->isEnabled(), state.SpectrumShown}),
-        (std::array{true, false, false, false, true}));
-    EXPECT_EQ(printedTexts(*window->disp, state.TraceColour(1)).mid(0, 5),
+        std::tuple(state.TimeFactor, state.ViewStart, state.TimeUnit.str(), window->ui.disp->ScaleWidth()),
+        std::tuple(1.0F, 256.0F, std::string("Hz"), 256 / 0.8));
+    EXPECT_EQ((std::array{window->ui.mnuPSD->isChecked(), window->ui.mnuRaw->isChecked(),
+                          window->ui.mnuBlock->isEnabled(), window->ui.mnuInvert->isEnabled(),
+                          state.SpectrumShown}),
+              (std::array{true, false, false, false, true}));
+    EXPECT_EQ(printedTexts(*window->ui.disp, state.TraceColour(1)).mid(0, 5),
               QStringList({"0.0", "125.0", "250.0", "375.0", "Hz"}));
-    EXPECT_EQ(std::pair(window->Scroll->caption(), window->Scroll->isVisible()),
+    EXPECT_EQ(std::pair(window->ui.Scroll->caption(), window->ui.Scroll->isVisible()),
               std::pair(QStringLiteral("Calculating FFT for curve 3..."), false));
-    EXPECT_TRUE(figuresOfKind(*window->disp, DrawnFigure::Kind::Box).empty()) << "no marker marks";
+    EXPECT_TRUE(figuresOfKind(*window->ui.disp, DrawnFigure::Kind::Box).empty()) << "no marker marks";
 }
 
 TEST_F(PsdCommand, PagesThroughTheSpectraAndReturnsToTheSweeps) {
     openSineSweeps();
-    window->mnuPSD_Click();
-    window->PgDn_Click();
+    window->spectrum().mnuPSD_Click();
+    window->views().PgDn_Click();
     EXPECT_EQ(std::pair(state.CurrentCurve, state.ViewStart), (std::pair<Long, Single>(2, 256)));
-    EXPECT_GT(figuresOfKind(*window->disp, DrawnFigure::Kind::Line).size(), 255U);
+    EXPECT_GT(figuresOfKind(*window->ui.disp, DrawnFigure::Kind::Line).size(), 255U);
 
-    window->mnuRaw_Click();
+    window->viewCommands().mnuRaw_Click();
     EXPECT_EQ(std::tuple(state.SweepLength, state.CurrentCurve, state.ViewStart, state.TimeUnit.str()),
               std::tuple(SweepPoints, 2, 512.0F, std::string("ms")));
     EXPECT_TRUE(std::ranges::equal(state.TraceData.trace(1), state.RawData.trace(1)));
-    EXPECT_EQ((std::array{window->mnuPSD->isChecked(), window->mnuBlock->isEnabled(),
-                          window->mnuInvert->isEnabled()}),
+    EXPECT_EQ((std::array{window->ui.mnuPSD->isChecked(), window->ui.mnuBlock->isEnabled(),
+                          window->ui.mnuInvert->isEnabled()}),
               (std::array{false, true, true}));
 }
 
 TEST_F(PsdCommand, EndsWhenAnotherFileIsOpened) {
     openSineSweeps();
-    window->mnuPSD_Click();
+    window->spectrum().mnuPSD_Click();
     openBlockFile();
-    EXPECT_FALSE(state.SpectrumShown || window->mnuPSD->isChecked());
-    window->mnuInvert_Click();
+    EXPECT_FALSE(state.SpectrumShown || window->ui.mnuPSD->isChecked());
+    window->viewCommands().mnuInvert_Click();
     EXPECT_EQ(state.TraceData(1, 150), -(3 * 50 - 30)) << "the new sweeps invert";
 }
 
 TEST_F(PsdCommand, DoesNothingASecondTimeWithoutDataOrWithoutASweepToTransform) {
-    window->mnuPSD_Click();
-    EXPECT_FALSE(window->mnuPSD->isChecked()) << "no data";
+    window->spectrum().mnuPSD_Click();
+    EXPECT_FALSE(window->ui.mnuPSD->isChecked()) << "no data";
 
     openSineSweeps();
-    window->mnuPSD_Click();
+    window->spectrum().mnuPSD_Click();
     const auto spectra = std::vector(state.TraceData.trace(1).begin(), state.TraceData.trace(1).end());
-    QSignalSpy captions(window->Scroll, &QWidget::windowTitleChanged);
-    window->mnuPSD_Click();
+    QSignalSpy captions(window->ui.Scroll, &QWidget::windowTitleChanged);
+    window->spectrum().mnuPSD_Click();
     EXPECT_TRUE(captions.empty() && state.SweepLength == 256 &&
                 std::ranges::equal(state.TraceData.trace(1), spectra));
 
-    window->mnuRaw_Click();
+    window->viewCommands().mnuRaw_Click();
     state.SweepLength = 1; // no trend line through a single point
-    window->mnuPSD_Click();
-    EXPECT_FALSE(window->mnuPSD->isChecked());
+    window->spectrum().mnuPSD_Click();
+    EXPECT_FALSE(window->ui.mnuPSD->isChecked());
 }
 
 } // namespace

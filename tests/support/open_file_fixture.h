@@ -53,7 +53,7 @@ protected:
         if (fails) {
             dialogs.answerMessage(MsgAnswer::Ok);
         }
-        window->mnuOpen_Click();
+        window->files().mnuOpen_Click();
         EXPECT_TRUE(dialogs.allAnswered()) << "the program asked fewer questions than scripted";
     }
     void openFailing(const std::filesystem::path& file, const std::vector<QString>& inputs = {}) {
@@ -78,7 +78,7 @@ protected:
         EXPECT_EQ(std::ranges::count(asked, ScriptedDialogs::Kind::MsgBox, &Question::kind), 1);
     }
 
-    std::size_t countOf(DrawnFigure::Kind kind) const { return figuresOfKind(*window->disp, kind).size(); }
+    std::size_t countOf(DrawnFigure::Kind kind) const { return figuresOfKind(*window->ui.disp, kind).size(); }
 
     // The time and amplitude axes and nothing else.
     void expectOnlyEmptyAxes() const {
@@ -90,11 +90,11 @@ protected:
     void expectNothingLoaded() const {
         EXPECT_EQ(
             (std::array{state.DataLoaded, state.TraceData.exists(), state.RawData.exists(),
-                        state.Markers.exists(), state.AverageData.exists(), window->Scroll->isVisible()}),
+                        state.Markers.exists(), state.AverageData.exists(), window->ui.Scroll->isVisible()}),
             (std::array{false, false, false, false, false, false}))
             << "loaded, trace data, raw data, markers, average, progress window";
         EXPECT_EQ((std::array<int, 2>{state.SampleCount, state.InFile}), (std::array{0, 0}));
-        EXPECT_EQ(window->status->text(), QString());
+        EXPECT_EQ(window->ui.status->text(), QString());
         expectOnlyEmptyAxes();
     }
 
@@ -102,9 +102,9 @@ protected:
     void expectLoaded(Long samples) const {
         EXPECT_TRUE(state.DataLoaded);
         EXPECT_EQ((std::array<int, 2>{state.SampleCount, state.InFile}), (std::array<int, 2>{samples, 0}));
-        EXPECT_FALSE(window->Scroll->isVisible());
-        EXPECT_EQ(window->Scroll->value(), 100);
-        EXPECT_EQ(window->Scroll->caption(), QStringLiteral("Reading data..."));
+        EXPECT_FALSE(window->ui.Scroll->isVisible());
+        EXPECT_EQ(window->ui.Scroll->value(), 100);
+        EXPECT_EQ(window->ui.Scroll->caption(), QStringLiteral("Reading data..."));
         EXPECT_EQ(state.Markers.upper(), state.TraceData.upper());
         ASSERT_EQ(state.RawData.upper(), state.TraceData.upper());
         for (int t = 1; t <= TraceCount; ++t) {
@@ -115,10 +115,10 @@ protected:
 
     // The menus and state of continuous data, nothing left of a block file before.
     void expectContinuousMenus() const {
-        EXPECT_FALSE(window->mnuContinuous->isVisible());
-        EXPECT_EQ(window->mnuBlock->text(), QStringLiteral("Block mode"));
-        EXPECT_TRUE(window->mnuS->isChecked());
-        EXPECT_EQ(window->SA_label->text(), QStringLiteral("single"));
+        EXPECT_FALSE(window->ui.mnuContinuous->isVisible());
+        EXPECT_EQ(window->ui.mnuBlock->text(), QStringLiteral("Block mode"));
+        EXPECT_TRUE(window->ui.mnuS->isChecked());
+        EXPECT_EQ(window->ui.SA_label->text(), QStringLiteral("single"));
         EXPECT_EQ((std::array{state.BlockMode, state.FileBlockMode, state.AverageData.exists()}),
                   (std::array{false, false, false}))
             << "block mode, block mode of the file, average";
@@ -168,22 +168,22 @@ protected:
         ASSERT_TRUE(state.DataLoaded);
     }
 
-    void press(double x, int button = 1) { window->disp_MouseDown(button, 0, x, 0); }
+    void press(double x, int button = 1) { window->measurements().disp_MouseDown(button, 0, x, 0); }
 
     // In the second sweep of openBlockFile, a block "A" (stimulus delay 10 ms) of rows at 20 and 50 ms,
     // closed with its statistics.
     void measureBlockOfTwoRows() {
-        window->PgDn_Click();
+        window->views().PgDn_Click();
         press(20);
         dialogs.answerInput("10");
         dialogs.answerInput("A");
-        window->add_Click();
+        window->measurements().add_Click();
         press(50);
-        window->add_Click();
-        window->newblk_Click();
+        window->measurements().add_Click();
+        window->measurements().newblk_Click();
     }
 
-    FlexGrid& grid() { return *window->Grid1[static_cast<std::size_t>(state.CurrentTrace - 1)]; }
+    FlexGrid& grid() { return *window->ui.Grid1[static_cast<std::size_t>(state.CurrentTrace - 1)]; }
 
     QStringList row(int r) {
         QStringList cells;

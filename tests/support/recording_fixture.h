@@ -39,24 +39,24 @@ inline void expectMenusEnabled(const MenuItems& items, bool enabled) {
 class RecordingLayoutTest : public MainWindowTest {
 protected:
     RecordingLayoutTest() {
-        window->mnuMeasure_Click();
+        window->layouts().mnuMeasure_Click();
         yieldToEvents(); // the plot takes the room of the hidden table
     }
 
     void enterBlockMode(const QString& ms) {
         dialogs.answerInput(ms);
-        window->mnuBlock_Click();
+        window->settings().mnuBlock_Click();
     }
 
-    void type(ComboBox& field, const QString& text, void (Trazel::*leave)()) {
+    void type(ComboBox& field, const QString& text, void (Settings::*leave)()) {
         field.setText(text);
-        (window.get()->*leave)();
+        (window->settings().*leave)();
     }
 
     // A line of its own colour on the plot: it stays until something clears the plot to redraw it.
-    void markPlot() { window->disp->Line(0, 0, 1, 1, Mark); }
+    void markPlot() { window->ui.disp->Line(0, 0, 1, 1, Mark); }
     bool plotRedrawn() const {
-        const auto& log = window->disp->drawingLog();
+        const auto& log = window->ui.disp->drawingLog();
         return std::none_of(log.begin(), log.end(), [](const DrawnFigure& f) { return f.colour == Mark; });
     }
 

@@ -51,13 +51,13 @@ TEST_F(StartUp, NamesEveryControlWithItsCaption) {
         ASSERT_NE(control, nullptr) << name.toStdString();
         EXPECT_EQ(control->property("text").toString(), caption) << name.toStdString();
     }
-    EXPECT_EQ(window->dly1->Text(), " 0");
-    EXPECT_EQ(window->stim_num->ListIndex(), 1);
-    EXPECT_EQ(window->stim_num->Text(), "1");
-    EXPECT_EQ(window->interval->Text(), " 0");
-    EXPECT_EQ(window->file_lng->Text(), "180");
-    EXPECT_TRUE(window->ch_select[0]->Value());
-    EXPECT_EQ(window->status->text(), "");
+    EXPECT_EQ(window->ui.dly1->Text(), " 0");
+    EXPECT_EQ(window->ui.stim_num->ListIndex(), 1);
+    EXPECT_EQ(window->ui.stim_num->Text(), "1");
+    EXPECT_EQ(window->ui.interval->Text(), " 0");
+    EXPECT_EQ(window->ui.file_lng->Text(), "180");
+    EXPECT_TRUE(window->ui.ch_select[0]->Value());
+    EXPECT_EQ(window->ui.status->text(), "");
 }
 
 TEST_F(StartUp, ShowsTheMenusInTheirStartStateAndOrder) {
@@ -82,10 +82,10 @@ TEST_F(StartUp, ShowsTheMenusInTheirStartStateAndOrder) {
         if (item->isVisible()) { // Qt reports a hidden item as disabled whatever its own state
             EXPECT_EQ(item->isEnabled(), !disabled.contains(name));
         }
-        EXPECT_EQ(item->isChecked(), item == window->mnuRaw);
+        EXPECT_EQ(item->isChecked(), item == window->ui.mnuRaw);
     }
-    window->mnuRaw->trigger();
-    EXPECT_TRUE(window->mnuRaw->isChecked()) << "choosing a checked item does not toggle its mark";
+    window->ui.mnuRaw->trigger();
+    EXPECT_TRUE(window->ui.mnuRaw->isChecked()) << "choosing a checked item does not toggle its mark";
     QStringList captions;
     for (const QAction* item : window->menuBar()->actions()) {
         captions << item->text();
@@ -93,7 +93,7 @@ TEST_F(StartUp, ShowsTheMenusInTheirStartStateAndOrder) {
     EXPECT_EQ(captions, QStringList({"&File", "C&opy", "&Zoom", "&Display", "&Text", "Auto &peaks",
                                      "&Block mode", "&Continuous", "Mea&sure", "&Trazel"}));
     QStringList display;
-    for (const QAction* item : window->mnuDisplay->menu()->actions()) {
+    for (const QAction* item : window->ui.mnuDisplay->menu()->actions()) {
         display << (item->isSeparator() ? QStringLiteral("-") : item->text());
     }
     EXPECT_EQ(display, QStringList({"Single/Average", "Average/Single", "Single", "Average", "-", "Overplot",
@@ -123,7 +123,7 @@ TEST_F(StartUp, ShowsTheEvaluationLayout) {
 TEST_F(StartUp, HeadsEveryResultsTableAboveTwoEmptyRows) {
     const QStringList header = {" ",       "     x1", "     y1", "     x2",
                                 "     y2", "  ampl.", "   tone", " period"};
-    for (const FlexGrid* grid : window->Grid1) {
+    for (const FlexGrid* grid : window->ui.Grid1) {
         SCOPED_TRACE(grid->objectName().toStdString());
         ASSERT_EQ(grid->Cols(), 8);
         ASSERT_EQ(grid->Rows(), 3);
@@ -138,8 +138,8 @@ TEST_F(StartUp, HeadsEveryResultsTableAboveTwoEmptyRows) {
             EXPECT_NEAR(grid->RowHeight(col % 3), 255, 15);
         }
     }
-    EXPECT_EQ(window->Grid1[1]->BackColor(), rgb(255, 255, 0));
-    EXPECT_EQ(window->Grid1[2]->BackColor(), rgb(0, 255, 255));
+    EXPECT_EQ(window->ui.Grid1[1]->BackColor(), rgb(255, 255, 0));
+    EXPECT_EQ(window->ui.Grid1[2]->BackColor(), rgb(0, 255, 255));
 }
 
 } // namespace

@@ -20,19 +20,20 @@ TEST_F(TraceSelection, ShowsOnlyTheSelectedTracesTablePaintsTheViewButtonsAndRed
     state.TracePeak(2) = 30;
     for (int index : {1, 2, 0}) {
         SCOPED_TRACE(index);
-        window->ch_select[static_cast<std::size_t>(index)]->setValue(true);
+        window->ui.ch_select[static_cast<std::size_t>(index)]->setValue(true);
         EXPECT_EQ(state.CurrentTrace, index + 1);
         for (int k = 0; k < 3; ++k) {
-            EXPECT_EQ(window->Grid1[static_cast<std::size_t>(k)]->isVisible(), k == index);
+            EXPECT_EQ(window->ui.Grid1[static_cast<std::size_t>(k)]->isVisible(), k == index);
         }
-        for (const CommandButton* button : {window->mul, window->div, window->pshift, window->nshift}) {
+        for (const CommandButton* button :
+             {window->ui.mul, window->ui.div, window->ui.pshift, window->ui.nshift}) {
             EXPECT_EQ(button->BackColor(), colours[index]);
         }
         if (index == 1) { // in trace 2's colour and scale
-            EXPECT_EQ(printedTexts(*window->disp, Yellow), QStringList({"40", "20", "0", "-20", "-40"}));
-            EXPECT_EQ(printedTexts(*window->disp, colours[0]),
+            EXPECT_EQ(printedTexts(*window->ui.disp, Yellow), QStringList({"40", "20", "0", "-20", "-40"}));
+            EXPECT_EQ(printedTexts(*window->ui.disp, colours[0]),
                       QStringList({"0.0", "2.0", "4.0", "6.0", " s"}));
-            EXPECT_DOUBLE_EQ(window->disp->ScaleHeight(), -80 / 0.8);
+            EXPECT_DOUBLE_EQ(window->ui.disp->ScaleHeight(), -80 / 0.8);
         }
     }
 }
@@ -40,8 +41,8 @@ TEST_F(TraceSelection, ShowsOnlyTheSelectedTracesTablePaintsTheViewButtonsAndRed
 TEST_F(TraceSelection, ResizingThePlotRedrawsTheAxesAtTheNewSize) {
     window->resize(1024, 700);
     QApplication::processEvents();
-    EXPECT_EQ(window->disp->Image().size(), window->disp->size());
-    EXPECT_EQ(printedTexts(*window->disp, rgb(255, 255, 255)).size(), 10);
+    EXPECT_EQ(window->ui.disp->Image().size(), window->ui.disp->size());
+    EXPECT_EQ(printedTexts(*window->ui.disp, rgb(255, 255, 255)).size(), 10);
 }
 
 using Exit = MainWindowTest;
