@@ -2,7 +2,7 @@
 
 #include "core/arrays.h"
 #include "core/marker_index.h"
-#include "ui/colour.h"
+#include "core/colour.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/colour.h"
+#include "core/colour.h"
 
 #include <QString>
 #include <QWidget>
