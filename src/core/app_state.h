@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/arrays.h"
-#include "core/marker_index.h"
 #include "core/colour.h"
+#include "core/marker_index.h"
 
 #include <cstdint>
 #include <string>
