@@ -11,6 +11,7 @@ It compares the file with the presses the soak made and the memory it sampled, p
 
 import argparse
 import array
+import math
 import statistics
 import struct
 import sys
@@ -153,18 +154,47 @@ def check_recording(report, rec, args, presses):
     if points == 0:
         return
     traces = [words[t : points * stride : stride] for t in range(stride - 1)]
-    in_range = all(-SAMPLE_LIMIT <= min(t) and max(t) <= SAMPLE_LIMIT for t in traces)
-    varies = all(min(t) != max(t) for t in traces)
-    report.check(
-        "samples",
-        in_range and varies,
-        ", ".join(f"trace {n + 1} {min(t)}..{max(t)}" for n, t in enumerate(traces)),
-    )
+    if args.tone:
+        check_tone(report, traces, *args.tone)
+    else:
+        in_range = all(-SAMPLE_LIMIT <= min(t) and max(t) <= SAMPLE_LIMIT for t in traces)
+        varies = all(min(t) != max(t) for t in traces)
+        report.check(
+            "samples",
+            in_range and varies,
+            ", ".join(f"trace {n + 1} {min(t)}..{max(t)}" for n, t in enumerate(traces)),
+        )
     runs, stimuli, strange = marks(words[stride - 1 : points * stride : stride])
     report.check("marker words", strange == 0, f"{strange} words other than 0, 100 and 200")
     check_marks(report, "marker on", presses["marker_on"], [r[0] for r in runs])
     check_marks(report, "marker off", presses["marker_off"], [r[1] + 1 for r in runs])
     check_marks(report, "stimuli", presses["stim"], stimuli)
+
+
+def check_tone(report, traces, amplitude, hz):
+    """A tone played into the sound card's input: in every trace with its amplitude, and one unbroken phase
+    a second after a second, which a lost, repeated or invented point would shift by 360 * hz / RATE_HZ
+    degrees."""
+    worst_amplitude, worst_phase = 0.0, 0.0
+    cos = [math.cos(2 * math.pi * hz * n / RATE_HZ) for n in range(RATE_HZ)]
+    sin = [math.sin(2 * math.pi * hz * n / RATE_HZ) for n in range(RATE_HZ)]
+    for trace in traces:
+        first = None
+        for start in range(RATE_HZ, len(trace) - RATE_HZ + 1, RATE_HZ):
+            block = trace[start : start + RATE_HZ]
+            i = sum(map(lambda v, c: v * c, block, cos)) * 2 / RATE_HZ
+            q = sum(map(lambda v, s: v * s, block, sin)) * 2 / RATE_HZ
+            worst_amplitude = max(worst_amplitude, abs(math.hypot(i, q) / amplitude - 1))
+            phase = math.degrees(math.atan2(i, q)) - 360 * hz * start / RATE_HZ
+            first = phase if first is None else first
+            worst_phase = max(worst_phase, abs((phase - first + 180) % 360 - 180))
+    step = 360 * hz / RATE_HZ
+    report.check(
+        "tone",
+        worst_amplitude <= 0.001 and worst_phase < step / 4,
+        f"amplitude within {100 * worst_amplitude:.3f} % of {amplitude}, phase within {worst_phase:.2f} deg "
+        f"(a point is {step:.0f} deg) in every second of every trace",
+    )
 
 
 def check_end(report, args):
@@ -195,6 +225,8 @@ def main():
     parser.add_argument("--minutes", type=int, required=True)
     parser.add_argument("--seed", type=int, required=True)
     parser.add_argument("--ended-ms", type=int, required=True, help="-1: the recording did not end")
+    parser.add_argument("--tone", type=int, nargs=2, metavar=("AMPLITUDE", "HZ"),
+                        help="a tone was played into the input: check it instead of the simulated values")
     parser.add_argument("recording")
     parser.add_argument("presses")
     parser.add_argument("rss")

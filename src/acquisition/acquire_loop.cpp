@@ -15,14 +15,6 @@
 
 namespace trazel {
 
-namespace {
-
-// A crash of the program loses at most this much of a recording. What is written is with the system,
-// which puts it on the disk in its own time: a power cut can lose more.
-constexpr double WriteEverySeconds = 1;
-
-} // namespace
-
 struct Recorder::LoopRun {
     Long x = 0;        // pen position: points from the left edge of the screen
     bool penUp = true; // the next point only starts the pen
@@ -31,11 +23,10 @@ struct Recorder::LoopRun {
     std::array<Single, TraceCount> prev{}; // the last drawn value of each trace
     PointPacer pacer;
     // Points taken and not yet written, how many the file holds so far, and how many it may hold.
-    std::vector<std::int16_t> pendingSamples;
-    std::vector<std::int16_t> pendingMarkers;
-    std::int64_t recorded = 0;
-    std::int64_t capacity = 0;
-    double lastWrite = 0;
+    PendingPoints pending{0, 0};
+    std::vector<std::int16_t> point; // the recorded traces' samples of the point
+    bool pointTaken = true;          // false: the wait ended without a point from the sound input
+    bool inputFailed = false;        // the sound input stopped, and every point it delivered has been taken
 };
 
 void Recorder::Timer1_Timer() {
@@ -44,6 +35,9 @@ void Recorder::Timer1_Timer() {
 
 void Recorder::AcquireLoop() {
     s.Acquiring = false; // a loop still running further out ends when control returns to it
+    if (!startInput()) {
+        return;
+    }
     LoopRun run;
     run.recording = s.Recording;
     s.ViewStart = 0;
@@ -51,9 +45,6 @@ void Recorder::AcquireLoop() {
     s.ScreenPoints = toLong(m_disp.ScaleWidth() * 0.8);
     s.MarkerCode = 0;
     m_c.drug_button->setText(QStringLiteral("MARKER ON"));
-    if (run.recording) {
-        run.capacity = recordCapacity(s.ChannelCount, s.FileLength, s.SampleInterval);
-    }
     if (s.TraceChannel(1) > 0) {
         m_source.SimulatedSample(true); // trace 1 restarts the phase of the source
     }
@@ -64,12 +55,14 @@ void Recorder::AcquireLoop() {
     s.RedrawRequested = false;
     s.Acquiring = true;
     run.pacer.start(m_clock->Seconds(), s.SampleInterval);
-    run.lastWrite = m_clock->Seconds();
+    const std::int64_t capacity =
+        run.recording ? recordCapacity(s.ChannelCount, s.FileLength, s.SampleInterval) : 0;
+    run.pending = PendingPoints(capacity, m_clock->Seconds());
     while (true) {
         takePoint(run);
         waitUntilDue(run);
-        if (!s.Acquiring) {
-            break; // a loop started meanwhile has taken over, and ended
+        if (!s.Acquiring || !run.pointTaken) {
+            break; // a loop started meanwhile has taken over, and ended; or no point came before the end
         }
         if (!run.penUp && (run.x >= s.ScreenPoints || s.RedrawRequested)) {
             startNewScreen(run);
@@ -92,6 +85,9 @@ void Recorder::AcquireLoop() {
 }
 
 void Recorder::takePoint(LoopRun& run) {
+    if (m_input.running()) {
+        return; // the device's points are taken as they come
+    }
     for (int t = 1; t <= TraceCount; ++t) {
         if (s.TraceChannel(t) > 0) {
             run.sample[static_cast<std::size_t>(t - 1)] = toInteger(m_source.SimulatedSample(false));
@@ -102,6 +98,10 @@ void Recorder::takePoint(LoopRun& run) {
 // Sleeps until the point is due; the timer's ticks wake the loop to look at the clock, and so does any
 // other event, so that STOP ends the wait at once.
 void Recorder::waitUntilDue(LoopRun& run) {
+    if (m_input.running()) {
+        waitForInputPoint(run);
+        return;
+    }
     run.pacer.setInterval(s.SampleInterval); // a rate changed meanwhile counts from the last point
     m_c.Timer1->setInterval(std::max(1, toLong(1000 / s.SamplingRate)));
     s.TimerTick = false;
@@ -158,29 +158,45 @@ bool Recorder::recordPoint(LoopRun& run) {
     if (!run.recording) {
         return true;
     }
+    run.point.clear();
     for (int t = 1; t <= TraceCount; ++t) {
         if (s.TraceChannel(t) > 0) {
-            run.pendingSamples.push_back(run.sample[static_cast<std::size_t>(t - 1)]);
+            run.point.push_back(run.sample[static_cast<std::size_t>(t - 1)]);
         }
     }
-    run.pendingMarkers.push_back(s.MarkerCode);
-    ++run.recorded;
-    const bool full = run.recorded >= run.capacity;
-    if (full || m_clock->Seconds() - run.lastWrite >= WriteEverySeconds) {
-        return writeRecorded(run) && !full;
+    if (run.pending.add(run.point, s.MarkerCode, m_clock->Seconds())) {
+        return writeRecorded(run) && !run.pending.full();
     }
     return true;
 }
 
 bool Recorder::writeRecorded(LoopRun& run) {
-    run.lastWrite = m_clock->Seconds();
+    const double now = m_clock->Seconds();
     if (!m_recordFile) {
         return false; // closed after a failure
     }
-    const bool written = appendToRecording(run.pendingSamples, run.pendingMarkers);
-    run.pendingSamples.clear();
-    run.pendingMarkers.clear();
+    const bool written = appendToRecording(run.pending.samples(), run.pending.markers());
+    run.pending.written(now);
     return written;
+}
+
+// The device paces the points: the loop sleeps until the next one has come, and takes the points that
+// wait one after the other. A point rate changed meanwhile starts the capture anew at that rate.
+void Recorder::waitForInputPoint(LoopRun& run) {
+    if (m_input.pointRate() != 1 / s.SampleInterval &&
+        !m_input.start(m_input.device(), 1 / s.SampleInterval)) {
+        run.pointTaken = false;
+        run.inputFailed = true;
+        return;
+    }
+    while (m_input.pointsWaiting() == 0 && m_input.failure().isEmpty() && !s.StopRequested && s.Acquiring) {
+        waitForEvents();
+    }
+    run.pointTaken = m_input.pointsWaiting() > 0;
+    run.inputFailed = !run.pointTaken && !m_input.failure().isEmpty();
+    if (run.pointTaken) {
+        takeInputPoint(run.sample);
+    }
 }
 
 void Recorder::finishLoop(LoopRun& run) {
@@ -194,6 +210,10 @@ void Recorder::finishLoop(LoopRun& run) {
     }
     s.Acquiring = false;
     m_c.halt->setEnabled(false);
+    if (run.inputFailed) {
+        reportInputFailure();
+    }
+    m_input.stop();
 }
 
 } // namespace trazel

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "acquisition/simulated_source.h"
+#include "acquisition/sound_input.h"
 #include "core/app_state.h"
+#include "core/doors.h"
 #include "files/bin_writer.h"
 #include "ui/event_loop.h"
 
@@ -16,7 +18,7 @@ class QWidget;
 
 namespace trazel {
 
-class Caption;
+class ComboBox;
 class CommandButton;
 class Dialogs;
 class PlotSurface;
@@ -34,6 +36,7 @@ struct RecordingControls {
     CommandButton* save = nullptr;
     CommandButton* stim = nullptr;
     CommandButton* drug_button = nullptr;
+    ComboBox* input_list = nullptr; // "Simulated", then the sound server's inputs
     QLabel* ave_count = nullptr;
     QLabel* ave_count_label = nullptr;
     Timer* Timer1 = nullptr;
@@ -50,7 +53,7 @@ struct RecordingControls {
 // the loop (CLOSE closes a block recording); STIM makes a sweep in block mode and marks the next point
 // otherwise; MARKER switches the marker word of the points on and off. The recorder owns the source, the
 // clock and the open recording file.
-class Recorder {
+class Recorder final : public RecordingSetup {
 public:
     Recorder(AppState& state, Dialogs& dialogs, View& view, PlotSurface& disp, Settings& settings,
              Caption& caption, const RecordingControls& controls);
@@ -63,6 +66,12 @@ public:
     void stim_Click();
     void drug_button_Click();
     void Timer1_Timer();
+    // The input chosen: the simulated source, or an input of the sound server, remembered for the next
+    // start; the channel lists offer the device's channels only.
+    void input_list_Click();
+    // Lists the inputs the sound server offers and chooses the one remembered; a remembered input that
+    // has gone falls back to the simulated source with a message.
+    void showInputs();
     // Takes a point from the source whenever one is due, draws it as a moving pen and records it, until
     // STOP, a full file, a failed write or a loop started inside this one ends it.
     void AcquireLoop();
@@ -70,6 +79,11 @@ public:
     void useClock(Clock& clock) { m_clock = &clock; }
     // Where recordings are proposed: nb_data in the home folder, made when missing.
     static QString recordingFolder();
+    void resetRecordingSettings() override;
+    // Also lists the inputs.
+    void prepareRecordingLayout() override;
+    void writeModeCaption() override;
+
     // The window is to close: a running loop ends first and the window closes once it has (false: not
     // yet); otherwise an open recording is completed (true).
     bool windowMayClose();
@@ -93,6 +107,15 @@ private:
     void restoreAfterBlockRecording();
     // A close asked for while the loop ran, carried out once it has ended.
     void closeIfAsked();
+    // Starts the chosen sound input at the point rate (nothing to start for the simulated source); a
+    // failure is reported.
+    bool startInput();
+    void waitForInputPoint(LoopRun& run);
+    // The traces' samples of the next point that waits at the sound input.
+    void takeInputPoint(std::array<Integer, TraceCount>& sample);
+    // A sweep of the sound input's points after a stimulus; false when the input stopped first.
+    bool recordInputSweep();
+    void reportInputFailure();
 
     AppState& s;
     Dialogs& m_dialogs;
@@ -102,6 +125,10 @@ private:
     Caption& m_caption;
     RecordingControls m_c;
     SimulatedSource m_source;
+    std::vector<InputDevice> m_inputs;   // the sound server's inputs, as listed
+    std::optional<InputDevice> m_device; // the chosen one; none: the simulated source
+    SoundInput m_input;
+    std::vector<std::int16_t> m_inputPoint;
     SteadyClock m_steadyClock;
     Clock* m_clock = &m_steadyClock;
     std::optional<BinFileWriter> m_recordFile; // the open recording

@@ -18,9 +18,17 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QSettings>
 #include <utility>
 
 namespace trazel {
+
+namespace {
+
+const QString InputSetting = QStringLiteral("recording/input"); // the id of the input chosen last
+constexpr int SimulatedChannels = 4;
+
+} // namespace
 
 Recorder::Recorder(AppState& state, Dialogs& dialogs, View& view, PlotSurface& disp, Settings& settings,
                    Caption& caption, const RecordingControls& controls)
@@ -153,7 +161,14 @@ void Recorder::stim_Click() {
          stimulusPoints(stimulus.delay, stimulus.interval, stimulus.count, s.SampleInterval, last)) {
         s.Markers(point) = MarkerStimulus;
     }
-    m_source.MakeSweep(s.RawData);
+    if (m_device && !recordInputSweep()) {
+        setMousePointer(*m_c.window, MousePointer::Default);
+        m_c.stim->setEnabled(true);
+        return;
+    }
+    if (!m_device) {
+        m_source.MakeSweep(s.RawData);
+    }
     s.CurveCount = 1;
     s.TraceData.copyFrom(s.RawData);
     setMousePointer(*m_c.window, MousePointer::Default);
@@ -189,18 +204,8 @@ void Recorder::save_Click() {
 }
 
 bool Recorder::openRecording() {
-    binformat::Header header;
-    header.channelCount = s.ChannelCount;
-    for (int t = 1; t <= TraceCount; ++t) {
-        header.traceChannels[static_cast<std::size_t>(t - 1)] = s.TraceChannel(t);
-    }
-    header.blockFlag = s.BlockMode ? -1 : 0;
-    header.pointsPerSweep = s.SweepLength;
-    const StimulusSettings stimulus = m_settings.stimulus();
-    header.stimDelay = stimulus.delay;
-    header.stimCount = stimulus.count;
-    header.stimInterval = stimulus.interval;
-    header.sampleIntervalUs = toLong(static_cast<double>(s.SampleInterval) * 1000 * 1000);
+    const binformat::Header header =
+        recordingHeader(s.TraceChannel, s.BlockMode, s.SweepLength, m_settings.stimulus(), s.SampleInterval);
     m_recordFile = BinFileWriter::create(std::filesystem::path(s.FileName), header);
     if (!m_recordFile) {
         reportWriteFailure();
@@ -264,6 +269,104 @@ bool Recorder::windowMayClose() {
     closeRecording(); // an open block recording keeps every sweep saved so far
     s.Recording = false;
     return true;
+}
+
+void Recorder::resetRecordingSettings() {
+    m_settings.resetRecordingSettings();
+}
+
+void Recorder::prepareRecordingLayout() {
+    m_settings.prepareRecordingLayout();
+    showInputs();
+}
+
+void Recorder::writeModeCaption() {
+    m_settings.writeModeCaption();
+}
+
+void Recorder::showInputs() {
+    const InputList list = listSoundInputs();
+    m_inputs = list.devices;
+    QStringList items = {QStringLiteral("Simulated")};
+    for (const InputDevice& device : m_inputs) {
+        items << device.description;
+    }
+    m_c.input_list->clear();
+    m_c.input_list->addItems(items);
+    m_c.input_list->setToolTip(list.why);
+    const QString remembered = QSettings().value(InputSetting).toString();
+    const auto found = std::ranges::find(m_inputs, remembered, &InputDevice::id);
+    if (!remembered.isEmpty() && found == m_inputs.end()) {
+        m_dialogs.MsgBox(
+            QStringLiteral("The input %1 is not available; the simulated input is used.").arg(remembered),
+            MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Input"));
+    }
+    m_c.input_list->setListIndex(found == m_inputs.end() ? 0
+                                                         : static_cast<int>(found - m_inputs.begin()) + 1);
+}
+
+void Recorder::input_list_Click() {
+    const int index = m_c.input_list->currentIndex();
+    m_device.reset();
+    if (index >= 1 && index <= static_cast<int>(m_inputs.size())) {
+        m_device = m_inputs[static_cast<std::size_t>(index - 1)];
+    }
+    QSettings().setValue(InputSetting, m_device ? m_device->id : QString());
+    m_settings.limitChannels(m_device ? m_device->channels : SimulatedChannels);
+}
+
+bool Recorder::startInput() {
+    if (!m_device || (m_input.running() && m_input.pointRate() == 1 / s.SampleInterval)) {
+        return true;
+    }
+    if (m_input.start(*m_device, 1 / s.SampleInterval)) {
+        return true;
+    }
+    reportInputFailure();
+    return false;
+}
+
+void Recorder::takeInputPoint(std::array<Integer, TraceCount>& sample) {
+    m_input.takePoint(m_inputPoint);
+    for (int t = 1; t <= TraceCount; ++t) {
+        const int channel = s.TraceChannel(t);
+        const bool offered = channel >= 1 && channel <= static_cast<int>(m_inputPoint.size());
+        sample[static_cast<std::size_t>(t - 1)] =
+            offered ? m_inputPoint[static_cast<std::size_t>(channel - 1)] : 0;
+    }
+}
+
+// The points that come after the stimulus, one sweep of them.
+bool Recorder::recordInputSweep() {
+    if (!startInput()) {
+        return false;
+    }
+    m_input.discardWaiting();
+    std::array<Integer, TraceCount> sample{};
+    for (std::int64_t j = 0; j < s.SweepLength; ++j) {
+        while (m_input.pointsWaiting() == 0 && m_input.failure().isEmpty()) {
+            waitForEvents();
+        }
+        if (m_input.pointsWaiting() == 0) {
+            reportInputFailure();
+            m_input.stop();
+            return false;
+        }
+        takeInputPoint(sample);
+        for (int t = 1; t <= TraceCount; ++t) {
+            if (s.TraceChannel(t) > 0) {
+                s.RawData(t, j) = sample[static_cast<std::size_t>(t - 1)];
+            }
+        }
+    }
+    m_input.stop();
+    return true;
+}
+
+void Recorder::reportInputFailure() {
+    m_dialogs.MsgBox(QStringLiteral("The input %1 stopped: %2. Recording stopped.")
+                         .arg(m_input.device().description, m_input.failure()),
+                     MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Input"));
 }
 
 void Recorder::closeIfAsked() {

@@ -34,6 +34,36 @@ std::int64_t recordCapacity(int channelCount, Single fileLength, Single sampleIn
     return toLong(recordWords * static_cast<double>(fileLength) / sampleInterval) / recordWords;
 }
 
+binformat::Header recordingHeader(const TraceArray<Integer>& traceChannels, bool blockMode, Long sweepLength,
+                                  const StimulusSettings& stimulus, Single sampleInterval) {
+    binformat::Header header;
+    header.channelCount = 0;
+    for (int t = 1; t <= TraceCount; ++t) {
+        header.traceChannels[static_cast<std::size_t>(t - 1)] = traceChannels(t);
+        header.channelCount = static_cast<std::int16_t>(header.channelCount + (traceChannels(t) > 0 ? 1 : 0));
+    }
+    header.blockFlag = blockMode ? -1 : 0;
+    header.pointsPerSweep = sweepLength;
+    header.stimDelay = stimulus.delay;
+    header.stimCount = stimulus.count;
+    header.stimInterval = stimulus.interval;
+    header.sampleIntervalUs = toLong(static_cast<double>(sampleInterval) * 1000 * 1000);
+    return header;
+}
+
+bool PendingPoints::add(std::span<const std::int16_t> samples, std::int16_t marker, double now) {
+    m_samples.insert(m_samples.end(), samples.begin(), samples.end());
+    m_markers.push_back(marker);
+    ++m_taken;
+    return full() || now - m_lastWrite >= WriteEverySeconds;
+}
+
+void PendingPoints::written(double now) {
+    m_lastWrite = now;
+    m_samples.clear();
+    m_markers.clear();
+}
+
 void PointPacer::start(double now, double interval) {
     m_base = now;
     m_interval = interval;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquisition/recording_rules.h"
 #include "core/app_state.h"
 #include "core/doors.h"
 #include "display/mode_controls.h"
@@ -53,19 +54,12 @@ struct SettingsNeighbours {
     TraceSelection& traces;
 };
 
-// The stimulus fields as typed: delay and interval in ms, and the number of stimuli of a sweep.
-struct StimulusSettings {
-    Integer delay = 0;
-    Integer count = 0;
-    Integer interval = 0;
-};
-
 // The settings fields and the two modes. Each field checks what was typed and keeps the values derived
 // from it in step; while the acquisition loop runs none of them draws, they ask the loop to redraw. Enter
 // (KeyAscii 13) moves on to the next control where that control can take the focus. "Block mode" asks
 // for the sweep length (and, once in block mode, changes it); "Continuous" returns to one uninterrupted
 // run. Both work in either layout.
-class Settings final : public RecordingSetup {
+class Settings {
 public:
     Settings(AppState& state, Dialogs& dialogs, View& view, PlotSurface& disp, const ModeControls& modes,
              const SettingsControls& controls, const SettingsNeighbours& neighbours);
@@ -85,9 +79,14 @@ public:
     void mnuBlock_Click();
     void mnuContinuous_Click();
 
-    void resetRecordingSettings() override;
-    void prepareRecordingLayout() override;
-    void writeModeCaption() override;
+    // File length 180 s and one stimulus without delay.
+    void resetRecordingSettings();
+    // The fields as the recording layout starts: continuous mode at the current rate, no channels.
+    void prepareRecordingLayout();
+    // The window's caption for the mode in force, with the file name once data are loaded.
+    void writeModeCaption();
+    // The channel lists offer channels 1..count; a trace on a channel beyond them has none.
+    void limitChannels(int count);
 
     // ChannelCount: the traces with an input channel.
     void countChannels();
@@ -112,6 +111,7 @@ private:
     ModeControls m_modes;
     SettingsControls m_c;
     SettingsNeighbours m_n;
+    int m_channelLimit = 4;
 };
 
 } // namespace trazel

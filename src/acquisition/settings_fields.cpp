@@ -162,7 +162,9 @@ void Settings::ch_list_LostFocus(int Index) {
 // A typed text that matches no channel counts as none.
 void Settings::takeChannel(int Index) {
     const int listIndex = m_c.ch_list[static_cast<std::size_t>(Index)]->ListIndex();
-    s.TraceChannel(Index + 1) = static_cast<Integer>(std::max(listIndex, 0));
+    // A channel typed that the input does not have counts as none, like a text that names no channel.
+    s.TraceChannel(Index + 1) =
+        static_cast<Integer>(listIndex <= m_channelLimit ? std::max(listIndex, 0) : 0);
     countChannels();
 }
 
@@ -180,6 +182,18 @@ void Settings::gain_Click(int /*Index*/) {
 
 void Settings::gain_Change(int Index) {
     gain_Click(Index);
+}
+
+void Settings::limitChannels(int count) {
+    m_channelLimit = count;
+    for (ComboBox* list : m_c.ch_list) {
+        for (int channel = 1; channel < list->count(); ++channel) {
+            list->setItemEnabled(channel, channel <= count);
+        }
+        if (list->ListIndex() > count) {
+            list->setListIndex(0);
+        }
+    }
 }
 
 StimulusSettings Settings::stimulus() const {

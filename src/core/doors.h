@@ -46,12 +46,13 @@ protected:
     ~RecentFilesMenu() = default;
 };
 
-// The settings fields of the recording layout (acquisition), as the layout commands set them up.
+// The recording panel (acquisition): its settings fields and its input, as the layout commands set them up.
 class RecordingSetup {
 public:
     // File length 180 s and one stimulus without delay.
     virtual void resetRecordingSettings() = 0;
-    // The fields as the recording layout starts: continuous mode at the current rate, no channels.
+    // The fields as the recording layout starts: continuous mode at the current rate, no channels; the
+    // inputs listed.
     virtual void prepareRecordingLayout() = 0;
     // The window's caption for the mode in force, with the file name once data are loaded.
     virtual void writeModeCaption() = 0;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QStandardItemModel>
 #include <algorithm>
 
 namespace trazel {
@@ -106,6 +107,12 @@ double ComboBox::Number() const {
 
 void ComboBox::setText(const QString& text) {
     setEditText(text);
+}
+
+void ComboBox::setItemEnabled(int index, bool enabled) {
+    if (auto* items = qobject_cast<QStandardItemModel*>(model())) {
+        items->item(index)->setEnabled(enabled);
+    }
 }
 
 void ComboBox::keyPressEvent(QKeyEvent* event) {

@@ -76,6 +76,8 @@ public:
     // The number typed: the leading number of the text, 0 without one.
     double Number() const;
     void setText(const QString& text);
+    // A list entry that cannot be picked is shown greyed.
+    void setItemEnabled(int index, bool enabled);
 
 signals:
     void Click();

@@ -193,6 +193,7 @@ void Trazel::createRecordingRooms(const ModeControls& modes) {
                           .save = ui.save,
                           .stim = ui.stim,
                           .drug_button = ui.drug_button,
+                          .input_list = ui.input_list,
                           .ave_count = ui.ave_count,
                           .ave_count_label = ui.ave_count_label,
                           .Timer1 = ui.Timer1,
@@ -219,7 +220,7 @@ void Trazel::createLayouts(const ModeControls& modes) {
         .monitor = ui.monitor};
     m_layouts = std::make_unique<Layouts>(
         s, *m_plot, *ui.disp, modes, layout,
-        LayoutNeighbours{*m_views, *m_labels, *m_measurements, *m_files, *m_settings, *this});
+        LayoutNeighbours{*m_views, *m_labels, *m_measurements, *m_files, *m_recorder, *this});
 }
 
 std::vector<QWidget*> Trazel::viewControls() const {

@@ -156,6 +156,10 @@ void Trazel::createEvaluationControls() {
 void Trazel::createRecordingControls() {
     ui.controler = new QGroupBox(QStringLiteral("Recording"), this);
     ui.controler->setObjectName(QStringLiteral("controler"));
+    ui.input_label = makeLabel(ui.controler, "input_label", QStringLiteral("input"));
+    ui.input_list = makeCombo(ui.controler, "input_list", {QStringLiteral("Simulated")});
+    ui.input_list->setEditable(false);
+    ui.input_list->setCurrentIndex(0);
     ui.sampling_label = makeLabel(ui.controler, "sampling_label", QStringLiteral("sampling rate"));
     ui.sampling_hz = makeCombo(ui.controler, "sampling_hz", {"200", "100", "50", "25", "10"});
     ui.hz = makeLabel(ui.controler, "hz", QStringLiteral("Hz"));
@@ -188,7 +192,10 @@ void Trazel::createRecordingControls() {
         {ui.file_label, ui.file_lng, ui.file_unit}, {ui.dly1_label, ui.dly1, ui.ms1_label},
         {ui.stim_num_label, ui.stim_num},           {ui.interval_label, ui.interval, ui.ms2_label},
         {ui.ave_count_label, ui.ave_count}};
-    int gridRow = 0;
+    // An input's name is long: its list takes the width of a field and its unit.
+    layout->addWidget(ui.input_label, 0, 0);
+    layout->addWidget(ui.input_list, 0, 1, 1, 2);
+    int gridRow = 1;
     for (const auto& widgets : rows) {
         int col = 0;
         for (QWidget* widget : widgets) {
@@ -356,6 +363,8 @@ std::vector<QWidget*> Trazel::recordingControls() const {
                                       ui.stim,
                                       ui.ave_count,
                                       ui.ave_count_label,
+                                      ui.input_label,
+                                      ui.input_list,
                                       ui.sampling_label,
                                       ui.sampling_hz,
                                       ui.hz,

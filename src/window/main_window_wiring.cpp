@@ -153,6 +153,7 @@ void Trazel::connectRecording() {
                     {ui.stim, &Recorder::stim_Click},
                     {ui.drug_button, &Recorder::drug_button_Click}});
     connect(ui.Timer1, &Timer::Tick, this, [&recorder] { recorder.Timer1_Timer(); });
+    connect(ui.input_list, &ComboBox::Click, this, [&recorder] { recorder.input_list_Click(); });
 }
 
 } // namespace trazel

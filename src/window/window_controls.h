@@ -39,6 +39,7 @@ struct WindowControls {
     ComboBox* dly1 = nullptr;
     ComboBox* stim_num = nullptr;
     ComboBox* interval = nullptr;
+    ComboBox* input_list = nullptr;
     CommandButton* monitor = nullptr;
     CommandButton* store = nullptr;
     CommandButton* halt = nullptr;
@@ -63,6 +64,7 @@ struct WindowControls {
     QLabel* SA_label = nullptr;
     QLabel* ave_count = nullptr;
     QLabel* ave_count_label = nullptr;
+    QLabel* input_label = nullptr;
     QLabel* sampling_label = nullptr;
     QLabel* hz = nullptr;
     QLabel* scr_lng_label = nullptr;
