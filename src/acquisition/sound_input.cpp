@@ -6,7 +6,6 @@
 #include <QAudioDevice>
 #include <QAudioSource>
 #include <QMediaDevices>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -67,10 +66,8 @@ std::optional<InputDevice> findSoundInput(const QString& id) {
 }
 
 SoundInput::SoundInput(QObject* parent) : QObject(parent) {
-    auto* watch = new QTimer(this);
-    watch->setInterval(WatchIntervalMs);
-    connect(watch, &QTimer::timeout, this, &SoundInput::checkDelivery);
-    watch->start();
+    m_watch.setInterval(WatchIntervalMs);
+    connect(&m_watch, &QTimer::timeout, this, &SoundInput::checkDelivery);
 }
 
 SoundInput::~SoundInput() = default;
@@ -108,10 +105,13 @@ bool SoundInput::start(const InputDevice& device, double pointRate) {
     connect(m_stream, &QIODevice::readyRead, this, &SoundInput::readAvailable);
     m_sinceStart.start();
     m_sinceData.start();
+    m_sinceCheck.start();
+    m_watch.start();
     return true;
 }
 
 void SoundInput::stop() {
+    m_watch.stop();
     if (m_source) {
         m_source->stop();
     }
@@ -157,6 +157,11 @@ void SoundInput::checkDelivery() {
     if (m_source->state() == QAudio::StoppedState && m_source->error() != QAudio::NoError) {
         fail(reasonOf(m_source->error()));
         return;
+    }
+    // After a stall of the program itself the samples are still on their way: what the server could not
+    // keep shows below as samples lost, not as a silent device.
+    if (m_sinceCheck.restart() > SilentLimitMs) {
+        m_sinceData.start();
     }
     if (m_sinceData.elapsed() > SilentLimitMs) {
         fail(QStringLiteral("no samples for %1 s").arg(SilentLimitMs / 1000));

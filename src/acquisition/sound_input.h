@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -80,8 +81,10 @@ private:
     std::vector<std::int16_t> m_converted;
     std::deque<std::int16_t> m_points;
     QByteArray m_partial; // the bytes of a frame not yet complete
+    QTimer m_watch;       // looks at the delivery while the capture runs
     QElapsedTimer m_sinceStart;
     QElapsedTimer m_sinceData;
+    QElapsedTimer m_sinceCheck;
     std::int64_t m_framesReceived = 0;
     QString m_failure;
 };

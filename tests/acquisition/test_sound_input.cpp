@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QSettings>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
@@ -15,7 +16,9 @@
 namespace trazel::testing {
 namespace {
 
-// The recording layout over a sound server of the test's own, which starts before the window.
+// The recording layout over a sound server of the test's own, which starts before the window. Qt's sound
+// backend stays with the first server a process reached: ctest runs every test in a process of its own,
+// and by hand these tests run one at a time (--gtest_filter).
 struct SoundCard {
     explicit SoundCard(int rate, int channels = 2) : server(rate, channels) {
         EXPECT_TRUE(server.started()) << "the test's sound server did not start, or offers no input";
@@ -87,6 +90,12 @@ TEST(SoundCardInput, IsListedRememberedAndRecordedSampleForSampleAtItsOwnRate) {
     EXPECT_EQ(card.window->ui.input_list->itemText(1), PulseServer::InputName);
     card.useInput(2, "1000");
     EXPECT_EQ(QSettings().value(QStringLiteral("recording/input")).toString(), PulseServer::InputId);
+    // Two channels: the third cannot be picked, and typed it counts as none.
+    ComboBox& third = *card.window->ui.ch_list[2];
+    EXPECT_FALSE(qobject_cast<QStandardItemModel*>(third.model())->item(3)->isEnabled());
+    third.setText(QStringLiteral("3. ch"));
+    card.window->settings().ch_list_LostFocus(2);
+    EXPECT_EQ(card.state.TraceChannel(3), 0);
     std::vector<std::int16_t> played(2 * 1500);
     std::uint32_t noise = 12345;
     for (std::int16_t& sample : played) {
