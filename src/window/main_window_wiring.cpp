@@ -18,8 +18,10 @@ template <typename Room> using ButtonHandler = std::pair<CommandButton*, void (R
 // A click on each button runs its handler in `room`, while `context` lives.
 template <typename Room>
 void connectButtons(QObject& context, Room& room, std::initializer_list<ButtonHandler<Room>> buttons) {
-    for (const auto& [button, handler] : buttons) {
-        QObject::connect(button, &QPushButton::clicked, &context, [&room, handler] { (room.*handler)(); });
+    for (const ButtonHandler<Room>& entry : buttons) {
+        // A copy, not the structured binding: clang before 16 cannot capture a binding.
+        const auto handler = entry.second;
+        QObject::connect(entry.first, &QPushButton::clicked, &context, [&room, handler] { (room.*handler)(); });
     }
 }
 
