@@ -10,6 +10,7 @@ namespace trazel::fuzz {
 
 void fuzzReadBin(Input input);
 void fuzzReadPrn(Input input);
+void fuzzReadEdf(Input input);
 void fuzzNumberRules(Input input);
 void fuzzOpenCommand(Input input);
 
@@ -18,8 +19,9 @@ struct Target {
     void (*run)(Input input);
 };
 
-inline constexpr std::array<Target, 4> Targets{{{"read_bin", fuzzReadBin},
+inline constexpr std::array<Target, 5> Targets{{{"read_bin", fuzzReadBin},
                                                 {"read_prn", fuzzReadPrn},
+                                                {"read_edf", fuzzReadEdf},
                                                 {"number_rules", fuzzNumberRules},
                                                 {"open_command", fuzzOpenCommand}}};
 
