@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <edflib.h>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <memory>
@@ -32,7 +33,7 @@ constexpr int MaxDataSignals = EDFLIB_MAXSIGNALS - MaxAnnotationSignals;
 constexpr double MaxSeconds = 1e8;
 constexpr std::string_view DataEnd = "Trazel data end";
 constexpr std::string_view BdfVersion = "\377BIOSEMI";
-constexpr int ReadChunk = 65536;
+constexpr std::int64_t ReadBlockBytes = 1 << 20; // the data records read at once: about this many bytes
 
 std::string_view trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -40,13 +41,35 @@ std::string_view trimmed(std::string_view text) {
                                            : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+bool endsIn(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() &&
+           std::ranges::equal(text.substr(text.size() - end.size()), end, [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+bool isStatusLabel(std::string_view label) {
+    return label.size() == 6 && endsIn(label, "status");
+}
+
+// "Status" (BDF), "Trigger", or a label whose last word ends so ("DIG DTRIG", "EEG Trigger").
 bool isTriggerLabel(std::string_view label) {
-    const auto is = [&](std::string_view name) {
-        return std::ranges::equal(label, name, [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-        });
+    const std::string_view lastWord = label.substr(label.find_last_of(' ') + 1);
+    return isStatusLabel(label) || endsIn(lastWord, "trigger") || endsIn(lastWord, "trig");
+}
+
+// The code a trigger signal's digital value stands for: a BDF Status signal's lower 16 bits (the upper
+// ones tell the amplifier's state), another trigger signal's physical value, rounded.
+std::function<std::int64_t(int)> triggerCode(const EdfSignalInfo& info) {
+    if (isStatusLabel(info.label)) {
+        return [](int digital) { return digital & 0xFFFF; };
+    }
+    const double scale = (info.physicalMax - info.physicalMin) / (info.digitalMax - info.digitalMin);
+    return [=](int digital) {
+        const double physical = info.physicalMin + (digital - info.digitalMin) * scale;
+        return std::isfinite(physical) && std::abs(physical) < 1e15 ? std::llround(physical) : 0;
     };
-    return is("status") || is("trigger");
 }
 
 double rateOf(std::int64_t samplesPerRecord, std::int64_t recordTime) {
@@ -69,10 +92,20 @@ struct Layout {
     bool bdf = false;
     std::int64_t headerBytes = 0;
     std::int64_t records = 0;
-    std::vector<std::string> labels;
+    std::vector<std::string> labels; // as the header holds them, spaces and all
     std::vector<std::int64_t> samplesPerRecord;
 
     std::int64_t bytesPerSample() const { return bdf ? 3 : 2; }
+    std::int64_t signalBytes(std::size_t signal) const { return samplesPerRecord[signal] * bytesPerSample(); }
+    std::int64_t recordBytes() const { return offsetOf(labels.size()); }
+    // Where a signal's samples begin in each data record.
+    std::int64_t offsetOf(std::size_t signal) const {
+        std::int64_t offset = 0;
+        for (std::size_t i = 0; i < signal; ++i) {
+            offset += signalBytes(i);
+        }
+        return offset;
+    }
     // Past any real file when the fields are absurd: compared with file sizes only.
     double dataBytes() const {
         double record = 0;
@@ -123,7 +156,7 @@ HeaderState readLayout(std::istream& in, Layout& layout) {
         if (!samples || *samples < 1) {
             return HeaderState::Damaged;
         }
-        layout.labels.emplace_back(trimmed(std::string_view(fields).substr(16 * i, 16)));
+        layout.labels.emplace_back(std::string_view(fields).substr(16 * i, 16));
         layout.samplesPerRecord.push_back(*samples);
     }
     return HeaderState::Read;
@@ -197,21 +230,41 @@ struct Scale {
     }
 };
 
-// Hands the first `count` digital values of a signal to sink(values, index of the first) a chunk at a
-// time.
-template <typename Sink>
-bool readChunks(int handle, int signal, std::int64_t count, Sink&& sink, std::string& error) {
-    std::vector<int> chunk(static_cast<std::size_t>(std::min<std::int64_t>(count, ReadChunk)));
-    edfseek(handle, signal, 0, EDFSEEK_SET);
-    for (std::int64_t first = 0; first < count; first += ReadChunk) {
-        const int wanted = static_cast<int>(std::min<std::int64_t>(count - first, ReadChunk));
-        if (edfread_digital_samples(handle, signal, wanted, chunk.data()) != wanted) {
-            error = "the file is shorter than its header says";
-            return false;
+// The samples of EDF (2 bytes) or BDF (3 bytes): little-endian two's complement.
+void decodeSamples(const unsigned char* bytes, std::span<int> out, bool bdf) {
+    if (bdf) {
+        for (int& value : out) {
+            const auto word = static_cast<std::uint32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16);
+            value = static_cast<std::int32_t>(word << 8) >> 8;
+            bytes += 3;
         }
-        sink(std::span<const int>(chunk).first(static_cast<std::size_t>(wanted)), first);
+        return;
     }
-    return true;
+    for (int& value : out) {
+        value = static_cast<std::int16_t>(bytes[0] | bytes[1] << 8);
+        bytes += 2;
+    }
+}
+
+// The signals EDFlib numbers, in its order: all but the annotation signals of an EDF+ or BDF+ file.
+std::vector<std::size_t> dataSignals(const Layout& layout, bool plus) {
+    const std::string_view annotations = layout.bdf ? "BDF Annotations " : "EDF Annotations ";
+    std::vector<std::size_t> data;
+    for (std::size_t i = 0; i < layout.labels.size(); ++i) {
+        if (!plus || layout.labels[i] != annotations) {
+            data.push_back(i);
+        }
+    }
+    return data;
+}
+
+// Every 16-bit value's physical one, looked up faster than worked out.
+std::vector<float> sixteenBitTable(const Scale& scale) {
+    std::vector<float> table(65536);
+    for (int value = -32768; value <= 32767; ++value) {
+        table[static_cast<std::size_t>(value + 32768)] = scale(value);
+    }
+    return table;
 }
 
 // The sample counts of "Trazel data end: 1000 250", when there is one for each signal.
@@ -257,6 +310,10 @@ std::optional<EdfReader> EdfReader::open(const std::filesystem::path& path, std:
                                     rateOf(p.smp_in_datarecord, header->datarecord_duration), p.smp_in_file,
                                     p.phys_min, p.phys_max, p.dig_min, p.dig_max, isTriggerLabel(label)});
     }
+    if (!reader.placeSamples(path)) {
+        error = "the file's header is damaged";
+        return std::nullopt;
+    }
     for (long long n = 0; n < header->annotations_in_file; ++n) {
         edf_annotation_struct a{};
         if (edf_get_annotation(reader.m_handle, static_cast<int>(n), &a) != 0) {
@@ -285,7 +342,8 @@ std::optional<EdfReader> EdfReader::open(const std::filesystem::path& path, std:
 EdfReader::EdfReader(EdfReader&& other) noexcept
     : m_handle(std::exchange(other.m_handle, -1)), m_bdf(other.m_bdf), m_plus(other.m_plus),
       m_recordDuration(other.m_recordDuration), m_signals(std::move(other.m_signals)),
-      m_annotations(std::move(other.m_annotations)) {}
+      m_annotations(std::move(other.m_annotations)), m_path(std::move(other.m_path)),
+      m_placements(std::move(other.m_placements)) {}
 
 EdfReader& EdfReader::operator=(EdfReader&& other) noexcept {
     if (this != &other) {
@@ -298,6 +356,8 @@ EdfReader& EdfReader::operator=(EdfReader&& other) noexcept {
         m_recordDuration = other.m_recordDuration;
         m_signals = std::move(other.m_signals);
         m_annotations = std::move(other.m_annotations);
+        m_path = std::move(other.m_path);
+        m_placements = std::move(other.m_placements);
     }
     return *this;
 }
@@ -306,6 +366,57 @@ EdfReader::~EdfReader() {
     if (m_handle >= 0) {
         edfclose_file(m_handle);
     }
+}
+
+bool EdfReader::placeSamples(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    Layout layout;
+    if (readLayout(in, layout) != HeaderState::Read) {
+        return false;
+    }
+    const std::vector<std::size_t> data = dataSignals(layout, m_plus);
+    if (data.size() != m_signals.size()) {
+        return false;
+    }
+    for (const std::size_t i : data) {
+        m_placements.push_back(
+            {layout.headerBytes + layout.offsetOf(i), layout.recordBytes(), layout.samplesPerRecord[i]});
+    }
+    m_path = path;
+    return true;
+}
+
+template <typename Sink>
+bool EdfReader::readDigital(int signal, std::int64_t count, Sink&& sink, std::string& error) {
+    const Placement& place = m_placements[static_cast<std::size_t>(signal)];
+    const std::int64_t width = m_bdf ? 3 : 2;
+    const std::int64_t blockRecords = std::max<std::int64_t>(1, ReadBlockBytes / place.stride);
+    std::ifstream in(m_path, std::ios::binary);
+    std::vector<unsigned char> bytes;
+    std::vector<int> values;
+    for (std::int64_t first = 0; first < count; first += blockRecords * place.perRecord) {
+        const std::int64_t wanted = std::min(blockRecords * place.perRecord, count - first);
+        const std::int64_t records = (wanted + place.perRecord - 1) / place.perRecord;
+        // From the signal's first sample in the first record to its last in the last one.
+        bytes.resize(static_cast<std::size_t>((records - 1) * place.stride + place.perRecord * width));
+        in.seekg(place.first + first / place.perRecord * place.stride);
+        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!in) {
+            error = "the file is shorter than its header says";
+            return false;
+        }
+        values.resize(static_cast<std::size_t>(wanted));
+        for (std::int64_t r = 0; r < records; ++r) {
+            const std::int64_t done = r * place.perRecord;
+            decodeSamples(
+                bytes.data() + r * place.stride,
+                std::span(values).subspan(static_cast<std::size_t>(done),
+                                          static_cast<std::size_t>(std::min(place.perRecord, wanted - done))),
+                m_bdf);
+        }
+        sink(std::span<const int>(values), first);
+    }
+    return true;
 }
 
 bool EdfReader::readPhysical(int signal, std::span<float> out, std::string& error) {
@@ -319,12 +430,19 @@ bool EdfReader::readPhysical(int signal, std::span<float> out, std::string& erro
         return false;
     }
     const Scale scale{info.physicalMin, info.physicalMax, info.digitalMin, info.digitalMax};
-    return readChunks(
-        m_handle, signal, info.samples,
-        [&](std::span<const int> values, std::int64_t first) {
-            std::ranges::transform(values, out.begin() + first, scale);
-        },
-        error);
+    const auto convert = [&](const auto& toPhysical) {
+        return readDigital(
+            signal, info.samples,
+            [&](std::span<const int> values, std::int64_t first) {
+                std::ranges::transform(values, out.begin() + first, toPhysical);
+            },
+            error);
+    };
+    if (m_bdf) {
+        return convert(scale);
+    }
+    const std::vector<float> table = sixteenBitTable(scale);
+    return convert([&](int value) { return table[static_cast<std::size_t>(value + 32768)]; });
 }
 
 std::vector<EdfEvent> EdfReader::events(std::string& error) {
@@ -334,12 +452,13 @@ std::vector<EdfEvent> EdfReader::events(std::string& error) {
         if (!info.trigger) {
             continue;
         }
-        int previous = 0;
-        const bool read = readChunks(
-            m_handle, static_cast<int>(i), info.samples,
+        const auto codeOf = triggerCode(info);
+        std::int64_t previous = 0;
+        const bool read = readDigital(
+            static_cast<int>(i), info.samples,
             [&](std::span<const int> values, std::int64_t first) {
                 for (std::size_t k = 0; k < values.size(); ++k) {
-                    const int code = values[k] & 0xFFFF;
+                    const std::int64_t code = codeOf(values[k]);
                     if (code != previous && code != 0) {
                         const auto index = static_cast<double>(first + static_cast<std::int64_t>(k));
                         events.push_back(
@@ -391,6 +510,14 @@ std::optional<std::string> headerNumber(double value, bool up) {
     return std::nullopt;
 }
 
+// std::lround's rounding, half away from zero, without a library call for every sample written. Within
+// the digital range the whole part fits an int and the rest is exact.
+int nearestWhole(double value) {
+    const auto whole = static_cast<int>(value);
+    const double rest = value - whole;
+    return whole + (rest >= 0.5) - (rest <= -0.5);
+}
+
 // The physical values as digital ones, rounded to the nearest and kept within the digital range.
 struct Encoder {
     double physicalMin, physicalMax;
@@ -403,8 +530,7 @@ struct Encoder {
             d = digitalMin + (std::isnan(value) ? -physicalMin : value - physicalMin) *
                                  (digitalMax - digitalMin) / (physicalMax - physicalMin);
         }
-        return static_cast<int>(
-            std::lround(std::clamp(std::isnan(d) ? 0.0 : d, double(digitalMin), double(digitalMax))));
+        return nearestWhole(std::clamp(std::isnan(d) ? 0.0 : d, double(digitalMin), double(digitalMax)));
     }
 };
 
@@ -550,8 +676,9 @@ bool finishFile(const std::filesystem::path& path, const std::vector<PreparedSig
     std::vector<std::size_t> data;
     std::int64_t offset = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::int64_t bytes = layout.samplesPerRecord[i] * layout.bytesPerSample();
-        if (layout.labels[i] == "EDF Annotations" || layout.labels[i] == "BDF Annotations") {
+        const std::int64_t bytes = layout.signalBytes(i);
+        const std::string_view label = trimmed(layout.labels[i]);
+        if (label == "EDF Annotations" || label == "BDF Annotations") {
             if (bytes != static_cast<std::int64_t>(SlotBytes)) {
                 return false;
             }
@@ -692,10 +819,12 @@ int writeRecords(int handle, const std::vector<EdfOutSignal>& signals,
             const std::span<const float> values = signals[i].values;
             const auto perRecord = static_cast<std::size_t>(prepared[i].samplesPerRecord);
             const int pad = prepared[i].encoder(values.empty() ? 0.0F : values.back());
+            const std::size_t first = std::min(values.size(), static_cast<std::size_t>(r) * perRecord);
             buffer.resize(perRecord);
-            for (std::size_t j = 0, at = static_cast<std::size_t>(r) * perRecord; j < perRecord; ++j, ++at) {
-                buffer[j] = at < values.size() ? prepared[i].encoder(values[at]) : pad;
-            }
+            const auto filled =
+                std::ranges::transform(values.subspan(first, std::min(perRecord, values.size() - first)),
+                                       buffer.begin(), prepared[i].encoder);
+            std::fill(filled.out, buffer.end(), pad);
             if (const int written = edfwrite_digital_samples(handle, buffer.data()); written != 0) {
                 return written;
             }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-// EDF, EDF+, BDF and BDF+ files, read and written through EDFlib. EDFlib keeps its open files in
-// process-wide tables without a lock: use these from one thread at a time.
+// EDF, EDF+, BDF and BDF+ files, read and written through EDFlib, though the samples are read here.
+// EDFlib keeps its open files in process-wide tables without a lock: use these from one thread at a time.
 namespace trazel {
 
 struct EdfSignalInfo {
@@ -19,7 +19,7 @@ struct EdfSignalInfo {
     std::int64_t samples = 0; // real samples: a file of this program's ends its padding (see writeEdf)
     double physicalMin = 0, physicalMax = 0;
     int digitalMin = 0, digitalMax = 0;
-    bool trigger = false; // labelled "Status" or "Trigger": its codes also come out as events
+    bool trigger = false; // "Status", "Trigger", "DIG DTRIG" …: its codes also come out as events
 };
 
 struct EdfEvent {
@@ -52,12 +52,26 @@ public:
     // False, with the reason, when `out` is too short or the data cannot be read.
     bool readPhysical(int signal, std::span<float> out, std::string& error);
 
-    // The EDF+ annotations, and for each trigger signal every change of the lower 16 bits of its digital
-    // value to a code other than 0, as "Trigger <code>" without duration; in onset order.
+    // The EDF+ annotations, and for each trigger signal every change of its code to one other than 0, as
+    // "Trigger <code>" without duration; in onset order. A Status signal's code is the lower 16 bits of
+    // its digital value, another trigger signal's its physical value, rounded.
     std::vector<EdfEvent> events(std::string& error);
 
 private:
+    // Where a signal's samples lie in the file: they are read here, as EDFlib reads them a byte at a time.
+    struct Placement {
+        std::int64_t first = 0;     // the byte of the first sample
+        std::int64_t stride = 0;    // bytes from a data record to the next
+        std::int64_t perRecord = 0; // samples in each record
+    };
+
     explicit EdfReader(int handle) : m_handle(handle) {}
+    // Finds each signal's samples in the file EDFlib has taken; false when they are not where it says.
+    bool placeSamples(const std::filesystem::path& path);
+    // Hands the first `count` digital values of a signal to sink(values, index of the first) a few data
+    // records at a time.
+    template <typename Sink>
+    bool readDigital(int signal, std::int64_t count, Sink&& sink, std::string& error);
 
     int m_handle = -1;
     bool m_bdf = false;
@@ -65,6 +79,8 @@ private:
     double m_recordDuration = 0;
     std::vector<EdfSignalInfo> m_signals;
     std::vector<EdfEvent> m_annotations;
+    std::filesystem::path m_path;
+    std::vector<Placement> m_placements; // each signal's
 };
 
 // The longest annotation text writeEdf takes, in UTF-8 bytes.

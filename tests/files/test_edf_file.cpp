@@ -82,7 +82,7 @@ TEST(EdfReader, ReadsTheRecordingsAsMneDoes) {
             for (std::int64_t sample = 0; in >> sample >> word;) {
                 expected.push_back({static_cast<double>(sample) / info.rate, -1, "Trigger " + word});
             }
-            // The reader knows the BDF's Status signal; the EDF's trigger pulses are an ordinary signal.
+            // The BDF's Status signal and the EDF's "DIG DTRIG" are trigger signals.
             EXPECT_EQ(info.trigger ? reader->events(error) : changes(samplesOf(*reader, index), info.rate),
                       expected)
                 << info.label;
