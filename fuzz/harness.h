@@ -30,13 +30,18 @@ struct FirstLine {
 FirstLine firstLine(Input input);
 
 // A user who answers the input boxes from a list, in order, and cancels once it runs out; presses OK in
-// every message box, and chooses one file in the open dialog. Every question is kept.
+// every message box, chooses one file in the open dialog and the
+// preselected signals of a file. Every question is kept.
 class AnsweringDialogs : public Dialogs {
 public:
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     QString ShowOpen(const FileDialogRequest& request) override;
     QString ShowSave(const FileDialogRequest& request) override;
+    std::vector<int> ChooseSignals(const std::vector<SignalOffer>&,
+                                   const std::vector<int>& preselected) override {
+        return preselected;
+    }
 
     // Forgets the questions of the last input and takes the answers for the next one.
     void answer(const QStringList& inputs, const QString& file = {});

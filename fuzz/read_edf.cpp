@@ -3,6 +3,7 @@
 // were laid out, two written again by writeEdf, and two inputs the fuzzer found.
 
 #include "files/edf_file.h"
+#include "files/edf_marks.h"
 #include "targets.h"
 
 #include <algorithm>
@@ -56,6 +57,22 @@ bool holdsText(Input file, std::string_view text) {
            0;
 }
 
+// The events on the points of the first signal, as the window marks them: every event within the data.
+void placeOnPoints(const std::vector<EdfEvent>& events, const std::vector<EdfSignalInfo>& infos) {
+    const std::int64_t count = infos.empty() ? 0 : std::min<std::int64_t>(infos[0].samples, 1 << 20);
+    std::vector<FileEvent> placed = placeEvents(events, infos.empty() ? 0 : infos[0].rate, count);
+    require(placed.size() == events.size(), "no event is lost");
+    require(std::ranges::all_of(placed,
+                                [&](const FileEvent& e) {
+                                    return count == 0 ||
+                                           (0 <= e.first && e.first <= e.last && e.last < count);
+                                }),
+            "each event on points of the data");
+    std::vector<Integer> markers(static_cast<std::size_t>(count));
+    markEvents(placed, markers);
+    takeSweeps(placed, count);
+}
+
 } // namespace
 
 void fuzzReadEdf(Input input) {
@@ -84,6 +101,7 @@ void fuzzReadEdf(Input input) {
     require(std::ranges::all_of(events, [](const EdfEvent& e) { return std::isfinite(e.onset); }),
             "finite onsets");
     require(std::ranges::is_sorted(events, {}, &EdfEvent::onset), "events in onset order");
+    placeOnPoints(events, infos);
 }
 
 } // namespace trazel::fuzz

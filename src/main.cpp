@@ -1,6 +1,7 @@
 #include "acquisition/unattended_recording.h"
 #include "core/app_state.h"
 #include "core/number_rules.h"
+#include "export/conversion.h"
 #include "ui/dialogs.h"
 #include "window/main_window.h"
 
@@ -13,10 +14,10 @@
 namespace {
 
 // The options that run without a window, and without a display: no GUI application object is made.
-const QStringList WindowlessOptions = {QStringLiteral("--record"),  QStringLiteral("--list-inputs"),
-                                       QStringLiteral("--help"),    QStringLiteral("-h"),
-                                       QStringLiteral("-?"),        QStringLiteral("--help-all"),
-                                       QStringLiteral("--version"), QStringLiteral("-v")};
+const QStringList WindowlessOptions = {
+    QStringLiteral("--record"),   QStringLiteral("--convert"), QStringLiteral("--list-inputs"),
+    QStringLiteral("--help"),     QStringLiteral("-h"),        QStringLiteral("-?"),
+    QStringLiteral("--help-all"), QStringLiteral("--version"), QStringLiteral("-v")};
 
 bool runsWithoutWindow(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
@@ -39,7 +40,8 @@ void nameTheProgram() {
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
         "Records and evaluates sampled physiological signals. Without options it opens its window, with the\n"
-        "data file given, if any. --record records a continuous file without a window."));
+        "data file given, if any. --record records a continuous file and --convert converts a data file,\n"
+        "both without a window."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
@@ -53,13 +55,27 @@ void addOptions(QCommandLineParser& parser) {
          QStringLiteral("hz")},
         {QStringLiteral("seconds"), QStringLiteral("The file length in seconds."), QStringLiteral("s")},
         {QStringLiteral("channels"),
-         QStringLiteral("The input channels to record, one per trace, up to three (default 1)."),
-         QStringLiteral("list"), QStringLiteral("1")},
+         QStringLiteral(
+             "With --record: the input channels to record, one per trace, up to three (default 1).\n"
+             "With --convert: the signals to convert, by number (from 1) or label, up to three of "
+             "one rate (default the first three)."),
+         QStringLiteral("list")},
         {QStringLiteral("list-inputs"), QStringLiteral("Lists the inputs to record from, by id and name.")},
+        {QStringLiteral("convert"),
+         QStringLiteral("Converts the data file <in> (.bin, .prn, .edf or .bdf) to the file named after it "
+                        "(.edf, .bdf or .csv) without a window: trazel --convert IN OUT."),
+         QStringLiteral("in")},
+        {QStringLiteral("prn-channels"),
+         QStringLiteral("With --convert: the channels of a Labtech file (1 or 2), or of a recorded file "
+                        "without a header (1 to 3)."),
+         QStringLiteral("n")},
+        {QStringLiteral("prn-rate"), QStringLiteral("With --convert: the points a second of a Labtech file."),
+         QStringLiteral("hz")},
     });
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A data file to open (.bin or .prn)."),
-                                 QStringLiteral("[file]"));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A data file to open (.bin, .prn, .edf or .bdf); with --convert, the file to write."),
+        QStringLiteral("[file]"));
 }
 
 // A number of the command line: the whole text, or nothing.
@@ -80,6 +96,30 @@ std::vector<int> channelList(const QString& text) {
     return channels;
 }
 
+std::filesystem::path pathOf(const QString& file) {
+    return std::filesystem::path(file.toStdString());
+}
+
+int convert(const QCommandLineParser& parser, QTextStream& messages) {
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1) {
+        messages
+            << "trazel: --convert takes the file to convert and the file to write: trazel --convert IN OUT"
+            << Qt::endl;
+        return trazel::ConversionRefused;
+    }
+    const trazel::ConversionRequest request{pathOf(parser.value(QStringLiteral("convert"))),
+                                            pathOf(files.constFirst()),
+                                            parser.value(QStringLiteral("channels")).toStdString(),
+                                            parser.value(QStringLiteral("prn-channels")).toStdString(),
+                                            parser.value(QStringLiteral("prn-rate")).toStdString()};
+    std::string message;
+    const int status = trazel::convertFile(request, message);
+    messages << (status == trazel::Converted ? "" : "trazel: ") << QString::fromStdString(message)
+             << Qt::endl;
+    return status;
+}
+
 int runWithoutWindow(QCoreApplication& app) {
     QCommandLineParser parser;
     addOptions(parser);
@@ -90,12 +130,17 @@ int runWithoutWindow(QCoreApplication& app) {
         trazel::listInputs(out);
         return 0;
     }
+    if (parser.isSet(QStringLiteral("convert"))) {
+        return convert(parser, messages);
+    }
     trazel::UnattendedOptions options;
     options.file = parser.value(QStringLiteral("record"));
     options.input = parser.value(QStringLiteral("input"));
     options.rate = numberOption(parser, QStringLiteral("rate")).value_or(0);
     options.seconds = numberOption(parser, QStringLiteral("seconds")).value_or(0);
-    options.channels = channelList(parser.value(QStringLiteral("channels")));
+    if (parser.isSet(QStringLiteral("channels"))) {
+        options.channels = channelList(parser.value(QStringLiteral("channels")));
+    }
     return trazel::recordUnattended(options, messages);
 }
 

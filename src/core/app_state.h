@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace trazel {
 
@@ -43,6 +44,17 @@ public:
 
 private:
     std::vector<ResultRecord> m_records = std::vector<ResultRecord>(TraceCount * ResultCapacity);
+};
+
+// An event of a data file (an EDF+ annotation, a BDF trigger) as it marks the loaded points.
+struct FileEvent {
+    std::int64_t first = 0; // the points it marks, first..last
+    std::int64_t last = 0;
+    double onset = 0;     // as the file gives it: seconds from the file's start
+    double duration = -1; // seconds; < 0: none
+    std::string text;
+
+    bool operator==(const FileEvent&) const = default;
 };
 
 // The state the whole program shares: settings, mode and layout flags, curve buffers, the time base
@@ -95,6 +107,9 @@ struct AppState {
     TraceBuffer RawData;                        // as acquired or read; the views never change it
     TraceBuffer TraceData;                      // as the views draw, measure and transform it
     DynamicArray<Integer, MarkerIndex> Markers; // per point: 0, 100 marker on, 200 stimulus
+    std::vector<FileEvent> Events;              // the data file's events, in onset order
+    TraceArray<std::string> TraceLabel;         // the data file's name of each trace's signal; empty: none
+    TraceArray<std::string> TraceUnit;          // its physical unit; empty: the recorder's units
     Long SampleCount = 0;
     Long SweepLength = 0; // points per sweep; -1 = no block length set
     Long BlockSweepLength = 0;

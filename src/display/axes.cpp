@@ -126,6 +126,12 @@ void drawAmplitudeAxis(AppState& s, PlotSurface& disp) {
         const QString text = amplitudeLabel(s, i);
         printAt(disp, s.AmpAxisX1 - disp.TextWidth(text) - 0.01 * W, y - disp.TextHeight(text) / 2, text);
     }
+    // A file's physical unit heads the axis, as the time unit ends the time axis.
+    const QString unit = QString::fromStdString(s.TraceUnit(s.CurrentTrace));
+    if (!unit.isEmpty()) {
+        printAt(disp, s.AmpAxisX1 - disp.TextWidth(unit) / 2, s.CursorTop - 1.5 * disp.TextHeight(unit),
+                unit);
+    }
 }
 
 } // namespace

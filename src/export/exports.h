@@ -20,7 +20,7 @@ enum class PointsFormat;
 // black on white with the text labels; 2 the block means, 3 and 4 the whole table of the current trace
 // laid out for a word processor and a spreadsheet; 5 the sample values of the view (CopyCurvePoints).
 // File > "Save table as..." and "Save curve points as...": the current trace's results table and the
-// samples the curve-point copy takes, as CSV files.
+// samples the curve-point copy takes, as CSV files. File > "Export as EDF+/BDF+...": the whole recording.
 class Exports {
 public:
     // `window` shows the hourglass while a long text is made or written.
@@ -32,6 +32,9 @@ public:
     void CopyCurvePoints();
     void mnuSaveTable_Click();
     void mnuSaveCurvePoints_Click();
+    // The whole loaded recording, every point of every trace, its marks and the file's events, as EDF+
+    // (16-bit) or BDF+ (24-bit) by the chosen name's extension.
+    void mnuExportEdf_Click();
 
 private:
     void copyPicture();

@@ -1,10 +1,13 @@
-// Reading the recorded (.bin) and Labtech (.prn) data files into the shared state. A file is checked
+// Reading the recorded (.bin), Labtech (.prn) and EDF/BDF data files into the shared state. A file is checked
 // before anything of it is taken over, so a file that cannot be shown leaves no half-read state behind.
 
 #include "display/axes.h"
 #include "files/bin_format.h"
+#include "files/bin_inspection.h"
 #include "files/binary_file.h"
 #include "files/chunked_reading.h"
+#include "files/edf_file.h"
+#include "files/edf_marks.h"
 #include "files/file_commands.h"
 #include "files/file_view.h"
 #include "files/prn_format.h"
@@ -25,8 +28,6 @@ namespace {
 
 constexpr int BinProgressSteps = 36;
 constexpr int PrnProgressSteps = 40;
-// A Long point count with room for the extra last point.
-constexpr std::int64_t MaxPoints = std::numeric_limits<Long>::max() - 1;
 
 std::filesystem::path toPath(const QString& fileName) {
     return std::filesystem::path(fileName.toStdString());
@@ -39,75 +40,6 @@ std::optional<int> wholeNumberAnswer(const QString& answer) {
         return std::nullopt;
     }
     return toInteger(*value);
-}
-
-// What a recorded file holds, checked before the state takes it over.
-struct BinFileLayout {
-    binformat::Header header;
-    binformat::RecordLayout records;
-    Single sampleInterval = 0; // s
-    std::int64_t sampleCount = 0;
-    std::int64_t curveCount = -1;
-};
-
-bool isShowable(const BinFileLayout& file) {
-    const binformat::Header& h = file.header;
-    if (h.channelCount < 1 || h.channelCount > binformat::MaxChannels || !(file.sampleInterval > 0)) {
-        return false;
-    }
-    if (file.sampleCount > MaxPoints) {
-        return false;
-    }
-    // A block file must hold at least one whole sweep; the sweep length sizes the average.
-    return h.blockFlag == 0 || (h.pointsPerSweep >= 1 && h.pointsPerSweep <= file.sampleCount);
-}
-
-// Reads and checks the header (or, for a headerless file, asks for the channel count).
-std::optional<BinFileLayout> inspectBinFile(BinaryFile& file, Dialogs& dialogs) {
-    std::array<std::uint8_t, binformat::HeaderSize> start{};
-    const std::size_t got = file.read(start);
-    BinFileLayout layout;
-    if (binformat::isVersioned(std::span(start.data(), got))) {
-        if (got < binformat::HeaderSize) {
-            return std::nullopt;
-        }
-        layout.header = binformat::decodeHeader(start);
-        layout.records = binformat::versionedLayout(layout.header.channelCount);
-        layout.sampleInterval = static_cast<Single>(layout.header.sampleIntervalUs / 1000000.0);
-    } else {
-        if (got < binformat::HeaderlessPrefixSize) {
-            return std::nullopt;
-        }
-        const std::int16_t intervalMs = binformat::decodeHeaderlessInterval(std::span(start).first<2>());
-        const std::optional<int> channels =
-            wholeNumberAnswer(dialogs.InputBox(QStringLiteral("Number of recorded channels:"),
-                                               QStringLiteral("Channel number"), QStringLiteral("1")));
-        if (!channels) {
-            return std::nullopt;
-        }
-        layout.header.channelCount = static_cast<std::int16_t>(*channels);
-        for (int i = 0; i < std::clamp(*channels, 0, binformat::MaxChannels); ++i) {
-            layout.header.traceChannels[static_cast<std::size_t>(i)] = 1;
-        }
-        layout.records = binformat::headerlessLayout(layout.header.channelCount);
-        layout.sampleInterval = static_cast<Single>(intervalMs * 0.001);
-    }
-    if (layout.header.channelCount < 1 || layout.header.channelCount > binformat::MaxChannels) {
-        return std::nullopt;
-    }
-    const std::optional<std::int64_t> count = binformat::recordCount(file.length(), layout.records);
-    if (!count) {
-        return std::nullopt;
-    }
-    layout.sampleCount = *count;
-    if (layout.header.blockFlag != 0 && layout.header.pointsPerSweep >= 1) {
-        layout.curveCount = static_cast<std::int64_t>(
-            roundHalfEven(static_cast<double>(layout.sampleCount) / layout.header.pointsPerSweep));
-    }
-    if (!isShowable(layout)) {
-        return std::nullopt;
-    }
-    return layout;
 }
 
 void takeOverBinHeader(AppState& s, const BinFileLayout& file) {
@@ -158,6 +90,21 @@ void summarizeRead(AppState& s, int traces, std::int64_t end) {
     s.Markers.summarizeUpTo(end);
 }
 
+std::vector<SignalOffer> signalOffers(const std::vector<OfferedSignal>& offered) {
+    std::vector<SignalOffer> offers;
+    for (const OfferedSignal& signal : offered) {
+        offers.push_back(
+            {QString::fromStdString(signal.label), QString::fromStdString(signal.unit), signal.rate});
+    }
+    return offers;
+}
+
+// The largest magnitude of a trace's first `count` values.
+Single peakOf(const AppState& s, int t, std::int64_t count) {
+    const Extremes extremes = s.RawData.extremesBetween(t, 0, count - 1);
+    return extremes.empty() ? 0 : std::max(std::abs(extremes.smallest), std::abs(extremes.largest));
+}
+
 } // namespace
 
 bool FileCommands::ReadBinFile(const QString& fileName) {
@@ -173,7 +120,10 @@ bool FileCommands::ReadBinFile(const QString& fileName) {
         s.ContTimeFactor = s.TimeFactor;
         s.ContTimeUnit = s.TimeUnit;
     }
-    const std::optional<BinFileLayout> layout = inspectBinFile(*file, m_dialogs);
+    const std::optional<BinFileLayout> layout = inspectBinFile(*file, [this] {
+        return wholeNumberAnswer(m_dialogs.InputBox(QStringLiteral("Number of recorded channels:"),
+                                                    QStringLiteral("Channel number"), QStringLiteral("1")));
+    });
     if (!layout || !file->seek(layout->records.dataOffset)) {
         return readerFailed();
     }
@@ -209,15 +159,7 @@ bool FileCommands::ReadBinFile(const QString& fileName) {
         return readerFailed();
     }
     finishProgress();
-    s.FileBlockMode = s.BlockMode;
-    if (s.BlockMode) {
-        showBlockFile();
-    } else {
-        s.SweepLength = -1;
-        s.CurveCount = -1;
-        showContinuousFile();
-        m_n.caption.setCaption(QStringLiteral("CONTINUOUS MODE"));
-    }
+    showReadData();
     if (s.DataLoaded) {
         m_n.caption.setCaption(m_n.caption.caption() + QStringLiteral("       ") + fileName);
     }
@@ -291,6 +233,101 @@ bool FileCommands::ReadPrnFile(const QString& fileName) {
     showContinuousFile();
     m_n.caption.setCaption(QStringLiteral("CONTINUOUS MODE    ") + fileName);
     return true;
+}
+
+bool FileCommands::ReadEdfFile(const QString& fileName) {
+    std::string reason;
+    std::optional<EdfReader> reader = EdfReader::open(toPath(fileName), reason);
+    if (!reader) {
+        return readerFailed(reason);
+    }
+    s.InFile = 1;
+    const std::vector<OfferedSignal> offered = offeredSignals(reader->signalList());
+    if (offered.empty()) {
+        return readerFailed("the file holds no signal to show as a trace");
+    }
+    std::vector<int> chosen = preselectedSignals(offered);
+    if (needsSignalChoice(offered)) {
+        chosen = m_dialogs.ChooseSignals(signalOffers(offered), chosen);
+        if (chosen.empty()) {
+            forgetData(); // cancelled: nothing is shown
+            return false;
+        }
+    }
+    if (!isValidSignalChoice(offered, chosen)) {
+        return readerFailed("up to three signals of one rate can be shown");
+    }
+    const double rate = offered[static_cast<std::size_t>(chosen[0])].rate;
+    std::int64_t count = 0;
+    for (int i : chosen) {
+        count = std::max(
+            count, reader->signalList()[static_cast<std::size_t>(offered[static_cast<std::size_t>(i)].index)]
+                       .samples);
+    }
+    // The interval, and the recording's span on the power of two that holds it, must be normal Singles.
+    if (count < 1 || count > MaxPoints || !(1 / rate >= std::numeric_limits<Single>::min()) ||
+        2 * static_cast<double>(count) / rate > std::numeric_limits<Single>::max()) {
+        return readerFailed("the signals' length or rate is beyond what can be shown");
+    }
+    std::optional<EdfMarks> marks = marksOf(*reader, rate, count, reason);
+    if (!marks) {
+        return readerFailed(reason);
+    }
+    discardData();
+    s.BlockMode = marks->sweepLength > 0;
+    s.SweepLength = static_cast<Long>(marks->sweepLength);
+    s.CurveCount =
+        s.BlockMode ? static_cast<Long>((count + marks->sweepLength - 1) / marks->sweepLength) : -1;
+    s.SampleCount = static_cast<Long>(count);
+    try {
+        createDataArrays(s);
+        showProgress();
+        for (std::size_t k = 0; k < chosen.size(); ++k) {
+            const int t = static_cast<int>(k) + 1;
+            const OfferedSignal& signal = offered[static_cast<std::size_t>(chosen[k])];
+            if (!reader->readPhysical(signal.index, s.RawData.trace(t), reason)) {
+                return readerFailed(reason);
+            }
+            s.RawData.summarizeUpTo(t, count);
+            s.TracePeak(t) = peakOf(s, t, count);
+            s.TraceLabel(t) = signal.label;
+            s.TraceUnit(t) = signal.unit;
+            m_c.Scroll->setValue(static_cast<int>(100 * t / chosen.size()));
+        }
+        markEvents(marks->events, s.Markers.span().first(static_cast<std::size_t>(count)));
+        s.Markers.summarizeUpTo(count);
+        s.TraceData.copyFrom(s.RawData);
+        if (s.BlockMode) {
+            s.AverageData.create(s.SweepLength - 1);
+        }
+    } catch (const std::bad_alloc&) {
+        return readerFailed();
+    }
+    finishProgress();
+    s.Events = std::move(marks->events);
+    s.ChannelCount = static_cast<Integer>(chosen.size());
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.TraceChannel(t) = t <= s.ChannelCount ? 1 : 0;
+    }
+    s.SampleInterval = static_cast<Single>(1 / rate);
+    s.CurrentTrace = 1;
+    showReadData();
+    m_n.caption.setCaption(m_n.caption.caption() + QStringLiteral("       ") + fileName);
+    m_n.traces.selectTrace(1);
+    return true;
+}
+
+// The views, menus and caption of the data just read.
+void FileCommands::showReadData() {
+    s.FileBlockMode = s.BlockMode;
+    if (s.BlockMode) {
+        showBlockFile();
+        return;
+    }
+    s.SweepLength = -1;
+    s.CurveCount = -1;
+    showContinuousFile();
+    m_n.caption.setCaption(QStringLiteral("CONTINUOUS MODE"));
 }
 
 void FileCommands::showProgress() {
@@ -367,12 +404,24 @@ void FileCommands::showContinuousFile() {
     m_disp.setScaleWidth(continuousScaleWidth(s));
 }
 
-// A reader that cannot go on tells the user and leaves no data behind: nothing is shown or measured
-// from a file that was not read whole.
-bool FileCommands::readerFailed() {
+// A reader that cannot go on tells the user, with the reason when it knows one, and leaves no data behind:
+// nothing is shown or measured from a file that was not read whole.
+bool FileCommands::readerFailed(const std::string& reason) {
+    QString message = QStringLiteral("Error encountered while trying to open file, please retry.");
+    if (!reason.empty()) {
+        QString why = QString::fromStdString(reason);
+        why[0] = why[0].toUpper();
+        message +=
+            QStringLiteral("\n\n") + why + (why.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral("."));
+    }
     m_c.Scroll->hide();
-    m_dialogs.MsgBox(QStringLiteral("Error encountered while trying to open file, please retry."),
-                     MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("File input"));
+    m_dialogs.MsgBox(message, MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("File input"));
+    forgetData();
+    return false;
+}
+
+void FileCommands::forgetData() {
+    m_c.Scroll->hide();
     s.InFile = 0;
     s.DataLoaded = false;
     discardData();
@@ -380,7 +429,6 @@ bool FileCommands::readerFailed() {
         curves->release();
     }
     s.Markers.release();
-    return false;
 }
 
 // The data arrays become absent; their memory stays for the next file, which is read into it.
@@ -390,6 +438,11 @@ void FileCommands::discardData() {
     s.Markers.erase();
     s.AverageData.erase();
     s.SampleCount = 0;
+    s.Events.clear();
+    for (int t = 1; t <= TraceCount; ++t) {
+        s.TraceLabel(t).clear();
+        s.TraceUnit(t).clear();
+    }
 }
 
 } // namespace trazel

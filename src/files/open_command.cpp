@@ -30,13 +30,19 @@ std::string upperCase(std::string text) {
 
 } // namespace
 
+bool isEdfName(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toUpper();
+    return suffix == QStringLiteral("EDF") || suffix == QStringLiteral("BDF");
+}
+
 FileCommands::FileCommands(AppState& state, Dialogs& dialogs, PlotSurface& disp, const ModeControls& modes,
                            const FileControls& controls, const FileNeighbours& neighbours)
     : s(state), m_dialogs(dialogs), m_disp(disp), m_modes(modes), m_c(controls), m_n(neighbours) {}
 
 void FileCommands::mnuOpen_Click() {
     FileDialogRequest request;
-    request.filter = QStringLiteral("Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn");
+    request.filter = QStringLiteral(
+        "Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|EDF/BDF files (*.edf *.bdf)|*.edf;*.bdf");
     request.filterIndex = 1;
     request.title = QStringLiteral("Open data file");
     const QString chosen = m_dialogs.ShowOpen(request);
@@ -79,7 +85,9 @@ void FileCommands::OpenDataFile(const QString& fileName) {
 
     s.FileExt = upperCase(s.FileExt);
     bool read = false;
-    if (s.FileExt == "PRN") {
+    if (isEdfName(fileName)) {
+        read = ReadEdfFile(fileName);
+    } else if (s.FileExt == "PRN") {
         read = ReadPrnFile(fileName);
     } else if (s.FileExt == "BIN") {
         read = ReadBinFile(fileName);

@@ -19,7 +19,7 @@ namespace {
 
 bool hasReader(const QString& path) {
     const QString extension = QString::fromStdString(fileExtension(path.toStdString())).toUpper();
-    return extension == QStringLiteral("BIN") || extension == QStringLiteral("PRN");
+    return extension == QStringLiteral("BIN") || extension == QStringLiteral("PRN") || isEdfName(path);
 }
 
 // "&1 data01.bin": the number chooses the item from the keyboard; an "&" of the name is shown as one.

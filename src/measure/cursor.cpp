@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QLabel>
 #include <algorithm>
+#include <cmath>
 
 namespace trazel {
 
@@ -108,7 +109,23 @@ QString Measurements::readoutText(double x) const {
     if (!curve.contains(index)) {
         return timeText;
     }
-    return timeText + QStringLiteral(", ") + displayText(curve(c, index), "###0.0#");
+    const QString valueText = timeText + QStringLiteral(", ") + displayText(curve(c, index), "###0.0#");
+    const QString events = singleShown ? eventTextNear(index) : QString();
+    return events.isEmpty() ? valueText : valueText + QStringLiteral("   ") + events;
+}
+
+// The texts of the file's events at a point, or within two pixels of it: a single point's stimulus is
+// hard to hit exactly on a long view.
+QString Measurements::eventTextNear(std::int64_t index) const {
+    const double pointsPerPixel = m_disp.ScaleWidth() / std::max(1, m_disp.width());
+    const auto reach = static_cast<std::int64_t>(std::ceil(2 * pointsPerPixel));
+    QStringList texts;
+    for (const FileEvent& event : s.Events) {
+        if (event.first - reach <= index && index <= event.last + reach) {
+            texts << QString::fromStdString(event.text);
+        }
+    }
+    return texts.join(QStringLiteral("; "));
 }
 
 // The readout sits beside the cursor, on its right in the left part of the plot and on its left further on.

@@ -57,6 +57,7 @@ private:
     // The cursor position for a press at X: held within the view, the sweep and the data.
     double cursorPosition(double X) const;
     QString readoutText(double x) const;
+    QString eventTextNear(std::int64_t index) const;
     void placeReadout(double x);
     void invertLine(double x1, double y1, double x2, double y2);
     void invertBox(double x1, double y1, double x2, double y2);

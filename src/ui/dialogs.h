@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 class QWidget;
 
@@ -20,6 +21,13 @@ struct FileDialogRequest {
     QString defaultExtension; // without the dot
 };
 
+// A signal of a data file that can be shown as a trace.
+struct SignalOffer {
+    QString label;
+    QString unit;
+    double rate = 0; // samples per second
+};
+
 // Every question the program asks the user goes through here, so that tests can script the answers.
 class Dialogs {
 public:
@@ -30,6 +38,10 @@ public:
     // The chosen path; empty when cancelled.
     virtual QString ShowOpen(const FileDialogRequest& request) = 0;
     virtual QString ShowSave(const FileDialogRequest& request) = 0;
+    // The signals to show as traces: up to three of one rate, as positions in `offered` in the order
+    // picked, starting from `preselected`; empty when cancelled.
+    virtual std::vector<int> ChooseSignals(const std::vector<SignalOffer>& offered,
+                                           const std::vector<int>& preselected) = 0;
 };
 
 // The dialogs the user sees, modal over the main window.
@@ -40,6 +52,8 @@ public:
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     QString ShowOpen(const FileDialogRequest& request) override;
     QString ShowSave(const FileDialogRequest& request) override;
+    std::vector<int> ChooseSignals(const std::vector<SignalOffer>& offered,
+                                   const std::vector<int>& preselected) override;
 
 private:
     QString showFileDialog(const FileDialogRequest& request, bool save);

@@ -83,7 +83,19 @@ void Trazel::ch_select_Click(int Index) {
 }
 
 void Trazel::selectTrace(int t) {
+    nameTraces();
     ui.ch_select[static_cast<std::size_t>(t - 1)]->setValue(true);
+}
+
+// Beside each selector, the name and unit of the file's signal it shows ("EEG Fp1 (uV)"); nothing for the
+// recorder's own traces.
+void Trazel::nameTraces() {
+    for (int t = 1; t <= TraceCount; ++t) {
+        const QString label = QString::fromStdString(s.TraceLabel(t));
+        const QString unit = QString::fromStdString(s.TraceUnit(t));
+        ui.ch_select[static_cast<std::size_t>(t - 1)]->setText(
+            unit.isEmpty() ? label : QStringLiteral("%1 (%2)").arg(label, unit));
+    }
 }
 
 void Trazel::mnuExit_Click() {
@@ -208,8 +220,9 @@ void Trazel::createRecordingRooms(const ModeControls& modes) {
 void Trazel::createLayouts(const ModeControls& modes) {
     LayoutControls layout{
         .evaluationControls = {ui.add, ui.newblk, ui.del, ui.PgUp, ui.PgDn, ui.Clear, ui.status},
-        .evaluationMenus = {ui.mnuOpen, ui.mnuSaveTable, ui.mnuSaveCurvePoints, ui.separator1, ui.mnuMarksoff,
-                            ui.mnuCopy, ui.mnuText, ui.mnuZoom, ui.mnuInvert, ui.mnuPeaks},
+        .evaluationMenus = {ui.mnuOpen, ui.mnuSaveTable, ui.mnuSaveCurvePoints, ui.mnuExportEdf,
+                            ui.separator1, ui.mnuMarksoff, ui.mnuCopy, ui.mnuText, ui.mnuZoom, ui.mnuInvert,
+                            ui.mnuPeaks},
         .recordingControls = recordingControls(),
         .viewControls = viewControls(),
         .resultTables = {ui.Grid1.begin(), ui.Grid1.end()},

@@ -67,6 +67,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void nameTraces();
     void createPlot();
     void createTraceSelectors();
     void createEvaluationControls();

@@ -224,6 +224,7 @@ void Trazel::createMenus() {
     ui.mnuSaveTable = addMenuItem(file, "mnuSaveTable", QStringLiteral("Save &table as..."));
     ui.mnuSaveCurvePoints =
         addMenuItem(file, "mnuSaveCurvePoints", QStringLiteral("Save &curve points as..."));
+    ui.mnuExportEdf = addMenuItem(file, "mnuExportEdf", QStringLiteral("&Export as EDF+/BDF+..."));
     ui.separator1 = addSeparator(file, "separator1");
     for (int i = 1; i <= RecentFileCount; ++i) {
         ui.mnuRecent(i) = addMenuItem(file, "mnuRecent", QString());

@@ -21,7 +21,8 @@ void connectButtons(QObject& context, Room& room, std::initializer_list<ButtonHa
     for (const ButtonHandler<Room>& entry : buttons) {
         // A copy, not the structured binding: clang before 16 cannot capture a binding.
         const auto handler = entry.second;
-        QObject::connect(entry.first, &QPushButton::clicked, &context, [&room, handler] { (room.*handler)(); });
+        QObject::connect(entry.first, &QPushButton::clicked, &context,
+                         [&room, handler] { (room.*handler)(); });
     }
 }
 
@@ -41,6 +42,7 @@ void Trazel::connectHandlers() {
     Exports& exports = *m_exports;
     onClick(ui.mnuSaveTable, [&exports] { exports.mnuSaveTable_Click(); });
     onClick(ui.mnuSaveCurvePoints, [&exports] { exports.mnuSaveCurvePoints_Click(); });
+    onClick(ui.mnuExportEdf, [&exports] { exports.mnuExportEdf_Click(); });
     for (int i = 1; i <= 5; ++i) {
         onClick(ui.mnuCopyitem(i), [&exports, i] { exports.mnuCopyitem_Click(i); });
     }

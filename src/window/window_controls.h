@@ -86,6 +86,7 @@ struct WindowControls {
     QAction* mnuOpen = nullptr;
     QAction* mnuSaveTable = nullptr;
     QAction* mnuSaveCurvePoints = nullptr;
+    QAction* mnuExportEdf = nullptr;
     QAction* separator1 = nullptr;
     BoundedArray<QAction*, 1, RecentFileCount> mnuRecent; // hidden while unused
     QAction* separator4 = nullptr;

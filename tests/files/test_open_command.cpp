@@ -5,13 +5,14 @@ namespace {
 
 using OpenCommand = OpenFileTest;
 
-TEST_F(OpenCommand, AsksForARecordedOrLabtechFileAndACancelChangesNothing) {
+TEST_F(OpenCommand, AsksForARecordedLabtechOrEdfFileAndACancelChangesNothing) {
     const QString startTitle = window->windowTitle();
     open(std::filesystem::path());
     ASSERT_EQ(lastQuestions().size(), 1U) << "only the open dialog";
     const FileDialogRequest request = lastQuestions()[0].request; // a copy: lastQuestions() is a temporary
     EXPECT_EQ(QStringList({request.title, request.filter}),
-              QStringList({"Open data file", "Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn"}));
+              QStringList({"Open data file", "Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|"
+                                             "EDF/BDF files (*.edf *.bdf)|*.edf;*.bdf"}));
     EXPECT_EQ(request.filterIndex, 1);
     EXPECT_FALSE(state.DataLoaded || state.TraceData.exists());
     EXPECT_EQ(window->windowTitle(), startTitle);

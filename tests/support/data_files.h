@@ -17,6 +17,10 @@ namespace trazel::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Recordings of other equipment, beside the project.
+inline const std::filesystem::path Recordings =
+    std::filesystem::path(TRAZEL_EXAMPLES).parent_path() / "../shared/data/recordings";
+
 // A folder of test files that goes away with the test.
 class TestFiles {
 public:
