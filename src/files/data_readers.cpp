@@ -33,13 +33,23 @@ std::filesystem::path toPath(const QString& fileName) {
     return std::filesystem::path(fileName.toStdString());
 }
 
-// The whole answer as a whole number (halves to even); nothing for an empty or non-numeric answer.
-std::optional<int> wholeNumberAnswer(const QString& answer) {
+// The answer to "Number of recorded channels:" as a whole number (halves to even); nothing for an empty or
+// non-numeric answer.
+std::optional<int> askChannelCount(Dialogs& dialogs) {
+    const QString answer = dialogs.InputBox(QStringLiteral("Number of recorded channels:"),
+                                            QStringLiteral("Channel number"), QStringLiteral("1"));
     const std::optional<double> value = numericValue(answer.toStdString());
     if (!value || std::abs(*value) > 32767) {
         return std::nullopt;
     }
     return toInteger(*value);
+}
+
+// The interval, and the recording's span on the power of two that holds it, must be normal Singles.
+bool isShowableInterval(double seconds, std::int64_t count) {
+    return seconds >= std::numeric_limits<Single>::min() &&
+           2 * seconds * static_cast<double>(std::max<std::int64_t>(count, 1)) <=
+               std::numeric_limits<Single>::max();
 }
 
 void takeOverBinHeader(AppState& s, const BinFileLayout& file) {
@@ -120,10 +130,8 @@ bool FileCommands::ReadBinFile(const QString& fileName) {
         s.ContTimeFactor = s.TimeFactor;
         s.ContTimeUnit = s.TimeUnit;
     }
-    const std::optional<BinFileLayout> layout = inspectBinFile(*file, [this] {
-        return wholeNumberAnswer(m_dialogs.InputBox(QStringLiteral("Number of recorded channels:"),
-                                                    QStringLiteral("Channel number"), QStringLiteral("1")));
-    });
+    const std::optional<BinFileLayout> layout =
+        inspectBinFile(*file, [this] { return askChannelCount(m_dialogs); });
     if (!layout || !file->seek(layout->records.dataOffset)) {
         return readerFailed();
     }
@@ -173,9 +181,7 @@ bool FileCommands::ReadPrnFile(const QString& fileName) {
         return readerFailed();
     }
     s.InFile = 1;
-    const std::optional<int> channels =
-        wholeNumberAnswer(m_dialogs.InputBox(QStringLiteral("Number of recorded channels:"),
-                                             QStringLiteral("Channel number"), QStringLiteral("1")));
+    const std::optional<int> channels = askChannelCount(m_dialogs);
     if (!channels || *channels < 1 || *channels > 2) {
         return readerFailed();
     }
@@ -207,11 +213,8 @@ bool FileCommands::ReadPrnFile(const QString& fileName) {
                          .InputBox(QStringLiteral("Enter sampling frequency (Hz):"),
                                    QStringLiteral("Sample rate"), QStringLiteral("300"))
                          .toStdString());
-    // The interval, and the recording's span on the power of two that holds it, must be normal Singles.
     const double seconds = frequency ? 1 / *frequency : 0;
-    if (!(seconds >= std::numeric_limits<Single>::min()) ||
-        2 * seconds * static_cast<double>(std::max<std::int64_t>(count, 1)) >
-            std::numeric_limits<Single>::max()) {
+    if (!isShowableInterval(seconds, count)) {
         return readerFailed();
     }
     const auto interval = static_cast<Single>(seconds);
@@ -264,9 +267,7 @@ bool FileCommands::ReadEdfFile(const QString& fileName) {
             count, reader->signalList()[static_cast<std::size_t>(offered[static_cast<std::size_t>(i)].index)]
                        .samples);
     }
-    // The interval, and the recording's span on the power of two that holds it, must be normal Singles.
-    if (count < 1 || count > MaxPoints || !(1 / rate >= std::numeric_limits<Single>::min()) ||
-        2 * static_cast<double>(count) / rate > std::numeric_limits<Single>::max()) {
+    if (count < 1 || count > MaxPoints || !isShowableInterval(1 / rate, count)) {
         return readerFailed("the signals' length or rate is beyond what can be shown");
     }
     std::optional<EdfMarks> marks = marksOf(*reader, rate, count, reason);
