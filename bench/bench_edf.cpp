@@ -8,6 +8,7 @@
 #include "files/edf_file.h"
 #include "files/file_commands.h"
 #include "fixed_dialogs.h"
+#include "peak_memory.h"
 #include "qt_benchmark_main.h"
 #include "window/main_window.h"
 
@@ -16,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sys/resource.h>
 
 namespace {
 
@@ -88,12 +88,6 @@ std::filesystem::path largeEdf() {
 
 std::int64_t fileBytes(const std::filesystem::path& path) {
     return static_cast<std::int64_t>(std::filesystem::file_size(path));
-}
-
-long peakResidentKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 // The reading alone, without the window: EDFlib's decoding and the scaling to physical values.

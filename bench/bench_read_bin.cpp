@@ -3,13 +3,13 @@
 #include "core/app_state.h"
 #include "files/bin_writer.h"
 #include "fixed_dialogs.h"
+#include "peak_memory.h"
 #include "qt_benchmark_main.h"
 #include "window/main_window.h"
 
 #include <QDir>
 #include <chrono>
 #include <filesystem>
-#include <sys/resource.h>
 
 namespace {
 
@@ -44,12 +44,6 @@ std::filesystem::path largeFile() {
     }
     writer->close();
     return path;
-}
-
-long peakResidentKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 void BM_ReadBinFile(benchmark::State& state) {

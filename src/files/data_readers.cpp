@@ -115,6 +115,14 @@ Single peakOf(const AppState& s, int t, std::int64_t count) {
     return extremes.empty() ? 0 : std::max(std::abs(extremes.smallest), std::abs(extremes.largest));
 }
 
+// The views draw and transform a copy of the data read; block data have room for their average.
+void copyForTheViews(AppState& s) {
+    s.TraceData.copyFrom(s.RawData);
+    if (s.BlockMode) {
+        s.AverageData.create(s.SweepLength - 1);
+    }
+}
+
 } // namespace
 
 bool FileCommands::ReadBinFile(const QString& fileName) {
@@ -159,10 +167,7 @@ bool FileCommands::ReadBinFile(const QString& fileName) {
         for (int c = 1; c <= s.ChannelCount; ++c) {
             s.TracePeak(c) = peaks[static_cast<std::size_t>(c - 1)];
         }
-        s.TraceData.copyFrom(s.RawData);
-        if (s.BlockMode) {
-            s.AverageData.create(s.SweepLength - 1);
-        }
+        copyForTheViews(s);
     } catch (const std::bad_alloc&) {
         return readerFailed();
     }
@@ -297,10 +302,7 @@ bool FileCommands::ReadEdfFile(const QString& fileName) {
         }
         markEvents(marks->events, s.Markers.span().first(static_cast<std::size_t>(count)));
         s.Markers.summarizeUpTo(count);
-        s.TraceData.copyFrom(s.RawData);
-        if (s.BlockMode) {
-            s.AverageData.create(s.SweepLength - 1);
-        }
+        copyForTheViews(s);
     } catch (const std::bad_alloc&) {
         return readerFailed();
     }

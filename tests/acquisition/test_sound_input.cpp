@@ -1,6 +1,7 @@
 #include "acquisition/simulated_source.h"
 #include "core/number_rules.h"
 #include "support/main_window_fixture.h"
+#include "support/program_run.h"
 #include "support/pulse_server.h"
 #include "ui/controls.h"
 #include "ui/event_loop.h"
@@ -173,26 +174,6 @@ TEST(SoundCardInput, WithoutAServerOnlyTheSimulatedSourceIsOfferedAndSaysWhy) {
     EXPECT_EQ(window.ui.input_list->count(), 1);
     EXPECT_EQ(window.ui.input_list->toolTip(),
               "No sound input found: no sound server runs, or it offers no input.");
-}
-
-// The program run as a user runs it from a shell without a display.
-struct ProgramRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-ProgramRun trazel(const QStringList& arguments) {
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        environment.remove(QString::fromLatin1(name));
-    }
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(TRAZEL_PROGRAM), arguments);
-    program.waitForFinished(30000);
-    return {program.exitCode(), QString::fromLocal8Bit(program.readAllStandardOutput()),
-            QString::fromLocal8Bit(program.readAllStandardError())};
 }
 
 TEST(CommandLineRecording, ResamplesASineToTheRateWithinItsFidelity) {

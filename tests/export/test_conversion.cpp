@@ -1,6 +1,7 @@
 #include "export/conversion.h"
 #include "files/edf_file.h"
 #include "support/data_files.h"
+#include "support/program_run.h"
 
 #include <QProcess>
 #include <QStringList>
@@ -233,26 +234,6 @@ TEST(Conversion, RefusesWhatItCannotConvertAndWritesNothing) {
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.path("")), {}), c.bytes ? 1 : 0)
             << "nothing else is left behind";
     }
-}
-
-// The program run from a shell without a display.
-struct ProgramRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-ProgramRun trazel(const QStringList& arguments) {
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        environment.remove(QString::fromLatin1(name));
-    }
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(TRAZEL_PROGRAM), arguments);
-    program.waitForFinished(30000);
-    return {program.exitCode(), QString::fromLocal8Bit(program.readAllStandardOutput()),
-            QString::fromLocal8Bit(program.readAllStandardError())};
 }
 
 TEST(CommandLineConversion, ConvertsWithoutADisplayAndSaysWhyItCannot) {
