@@ -53,8 +53,8 @@ std::vector<std::int64_t> headerSamples(Input file) {
 }
 
 bool holdsText(Input file, std::string_view text) {
-    return std::ranges::search(file, text, {}, [](std::uint8_t b) { return static_cast<char>(b); }).size() >
-           0;
+    return std::string_view(reinterpret_cast<const char*>(file.data()), file.size()).find(text) !=
+           std::string_view::npos;
 }
 
 // The events on the points of the first signal, as the window marks them: every event within the data.

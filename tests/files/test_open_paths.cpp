@@ -65,6 +65,12 @@ TEST_F(OpenPaths, ADropOpensTheFirstDataFileInTheEvaluationLayoutWhileNothingIsR
     EXPECT_TRUE(drop({notes, first, files.write("second.bin", smallContinuousFile())}));
     expectLoaded(4);
     EXPECT_EQ(state.FileName, first.string());
+    if (std::filesystem::exists(Recordings)) {
+        const auto bdf = files.path("night.2.bdf");
+        std::filesystem::copy_file(Recordings / "bdf/test_bdf_stim_channel.bdf", bdf);
+        EXPECT_TRUE(drop({notes, bdf})) << "an EDF or BDF file by its last extension";
+        expectLoaded(5000);
+    }
 }
 
 TEST_F(OpenPaths, RecentFilesAreTheLastFiveOpenedNewestFirstOnceEachKeptFromRunToRun) {
