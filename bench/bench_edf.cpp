@@ -51,7 +51,7 @@ bool holdsEverySample(const std::filesystem::path& path) {
     const auto reader = EdfReader::open(path, error);
     return reader && reader->signalList().size() == Signals &&
            std::ranges::all_of(reader->signalList(),
-                               [](const EdfSignalInfo& s) { return s.samples == Samples; });
+                               [](const SignalInfo& s) { return s.samples == Samples; });
 }
 
 // The signals as their digital values.
@@ -65,8 +65,8 @@ std::vector<EdfOutSignal> outSignals() {
     return out;
 }
 
-std::vector<EdfEvent> stimulusEvents() {
-    std::vector<EdfEvent> events;
+std::vector<SignalEvent> stimulusEvents() {
+    std::vector<SignalEvent> events;
     for (std::int64_t i = 0; i < Samples; i += StimulusEvery) {
         events.push_back({static_cast<double>(i) / Rate, -1, "Stimulus"});
     }
@@ -143,7 +143,7 @@ BENCHMARK(BM_OpenEdf)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime
 // The writing alone, without the export's look at the traces and markers.
 void BM_WriteEdf(benchmark::State& state) {
     const std::vector<EdfOutSignal> out = outSignals();
-    const std::vector<EdfEvent> events = stimulusEvents();
+    const std::vector<SignalEvent> events = stimulusEvents();
     const std::filesystem::path path = tempFile("trazel_bench_write.edf");
     for (auto _ : state) {
         std::string error;

@@ -58,7 +58,7 @@ bool holdsText(Input file, std::string_view text) {
 }
 
 // The events on the points of the first signal, as the window marks them: every event within the data.
-void placeOnPoints(const std::vector<EdfEvent>& events, const std::vector<EdfSignalInfo>& infos) {
+void placeOnPoints(const std::vector<SignalEvent>& events, const std::vector<SignalInfo>& infos) {
     const std::int64_t count = infos.empty() ? 0 : std::min<std::int64_t>(infos[0].samples, 1 << 20);
     std::vector<FileEvent> placed = placeEvents(events, infos.empty() ? 0 : infos[0].rate, count);
     require(placed.size() == events.size(), "no event is lost");
@@ -82,13 +82,13 @@ void fuzzReadEdf(Input input) {
         require(!error.empty(), "a refused file has its reason");
         return;
     }
-    const std::vector<EdfSignalInfo>& infos = reader->signalList();
+    const std::vector<SignalInfo>& infos = reader->signalList();
     const std::vector<std::int64_t> expected = headerSamples(input);
     require(infos.size() == expected.size(), "every signal of the header that is not an annotation signal");
     // Only a file that says where its data end may hold fewer samples than its records.
     const bool dataEnd = holdsText(input, "Trazel data end");
     for (std::size_t i = 0; i < infos.size(); ++i) {
-        const EdfSignalInfo& s = infos[i];
+        const SignalInfo& s = infos[i];
         require(s.samples == expected[i] || (dataEnd && s.samples >= 0 && s.samples < expected[i]),
                 "the samples the header gives");
         require(std::isfinite(s.rate) && s.rate >= 0, "a finite rate");
@@ -97,10 +97,10 @@ void fuzzReadEdf(Input input) {
                 "every sample of an opened file reads");
         require(std::ranges::all_of(values, [](float v) { return std::isfinite(v); }), "finite values");
     }
-    const std::vector<EdfEvent> events = reader->events(error);
-    require(std::ranges::all_of(events, [](const EdfEvent& e) { return std::isfinite(e.onset); }),
+    const std::vector<SignalEvent> events = reader->events(error);
+    require(std::ranges::all_of(events, [](const SignalEvent& e) { return std::isfinite(e.onset); }),
             "finite onsets");
-    require(std::ranges::is_sorted(events, {}, &EdfEvent::onset), "events in onset order");
+    require(std::ranges::is_sorted(events, {}, &SignalEvent::onset), "events in onset order");
     placeOnPoints(events, infos);
 }
 

@@ -5,6 +5,7 @@
 #include "files/bin_inspection.h"
 #include "files/edf_marks.h"
 #include "files/prn_format.h"
+#include "files/signal_files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -246,10 +247,11 @@ std::optional<Recording> readPrn(const ConversionRequest& request, Stop& stop) {
     return recording;
 }
 
-// An EDF or BDF file: the physical values of the chosen signals, its events and the marks they make.
-std::optional<Recording> readEdf(const ConversionRequest& request, Stop& stop) {
+// A recording of other equipment (EDF, BDF …): the physical values of the chosen signals, its events and
+// the marks they make.
+std::optional<Recording> readSignalFile(const ConversionRequest& request, Stop& stop) {
     std::string reason;
-    std::optional<EdfReader> reader = EdfReader::open(request.in, reason);
+    const std::unique_ptr<SignalFile> reader = openSignalFile(request.in, reason);
     if (!reader) {
         stop = unreadable(request, reason);
         return std::nullopt;
@@ -298,8 +300,8 @@ std::optional<Recording> readRecording(const ConversionRequest& request, Stop& s
     if (extension == ".PRN") {
         return readPrn(request, stop);
     }
-    if (extension == ".EDF" || extension == ".BDF") {
-        return readEdf(request, stop);
+    if (isSignalFileName(request.in)) {
+        return readSignalFile(request, stop);
     }
     stop = {ConversionRefused,
             request.in.string() + ": the file to convert must end in .bin, .prn, .edf or .bdf"};

@@ -29,7 +29,7 @@ std::vector<bool> pointsOfEvents(std::span<const FileEvent> events, std::int64_t
     return covered;
 }
 
-void addMarkAnnotations(const RecordingView& recording, std::vector<EdfEvent>& out) {
+void addMarkAnnotations(const RecordingView& recording, std::vector<SignalEvent>& out) {
     const auto count = static_cast<std::int64_t>(recording.markers.size());
     const std::vector<bool> covered = pointsOfEvents(recording.events, count);
     const auto markAt = [&](std::int64_t i) {
@@ -117,8 +117,8 @@ bool writeCsv(const std::filesystem::path& path, const RecordingView& recording,
 
 } // namespace
 
-std::vector<EdfEvent> annotationsOf(const RecordingView& recording) {
-    std::vector<EdfEvent> out;
+std::vector<SignalEvent> annotationsOf(const RecordingView& recording) {
+    std::vector<SignalEvent> out;
     for (const FileEvent& event : recording.events) {
         out.push_back({event.onset, event.duration, event.text});
     }
@@ -129,7 +129,7 @@ std::vector<EdfEvent> annotationsOf(const RecordingView& recording) {
                 {static_cast<double>(k * recording.sweepLength) / recording.rate, -1, sweepText(k + 1)});
         }
     }
-    std::ranges::stable_sort(out, {}, &EdfEvent::onset);
+    std::ranges::stable_sort(out, {}, &SignalEvent::onset);
     return out;
 }
 

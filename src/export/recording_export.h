@@ -31,7 +31,7 @@ struct RecordingView {
 // Every annotation an export writes: each file event with its own text, onset and duration; each run of
 // marker-on points no event covers as "Marker" with its duration, each such stimulus point as "Stimulus";
 // in block data "Sweep k" at the start of each sweep. In onset order.
-std::vector<EdfEvent> annotationsOf(const RecordingView& recording);
+std::vector<SignalEvent> annotationsOf(const RecordingView& recording);
 
 // A point rate from the program's single-precision interval: the whole number of points per second it
 // stands for when it is within rounding of one.

@@ -1,4 +1,5 @@
-// Reading the recorded (.bin), Labtech (.prn) and EDF/BDF data files into the shared state. A file is checked
+// Reading the recorded (.bin) and Labtech (.prn) data files and the recordings of other equipment into the
+// shared state. A file is checked
 // before anything of it is taken over, so a file that cannot be shown leaves no half-read state behind.
 
 #include "display/axes.h"
@@ -6,11 +7,11 @@
 #include "files/bin_inspection.h"
 #include "files/binary_file.h"
 #include "files/chunked_reading.h"
-#include "files/edf_file.h"
 #include "files/edf_marks.h"
 #include "files/file_commands.h"
 #include "files/file_view.h"
 #include "files/prn_format.h"
+#include "files/signal_files.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/mouse_pointer.h"
@@ -243,9 +244,9 @@ bool FileCommands::ReadPrnFile(const QString& fileName) {
     return true;
 }
 
-bool FileCommands::ReadEdfFile(const QString& fileName) {
+bool FileCommands::ReadSignalFile(const QString& fileName) {
     std::string reason;
-    std::optional<EdfReader> reader = EdfReader::open(toPath(fileName), reason);
+    const std::unique_ptr<SignalFile> reader = openSignalFile(toPath(fileName), reason);
     if (!reader) {
         return readerFailed(reason);
     }

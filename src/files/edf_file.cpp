@@ -61,7 +61,7 @@ bool isTriggerLabel(std::string_view label) {
 
 // The code a trigger signal's digital value stands for: a BDF Status signal's lower 16 bits (the upper
 // ones tell the amplifier's state), another trigger signal's physical value, rounded.
-std::function<std::int64_t(int)> triggerCode(const EdfSignalInfo& info) {
+std::function<std::int64_t(int)> triggerCode(const SignalInfo& info) {
     if (isStatusLabel(info.label)) {
         return [](int digital) { return digital & 0xFFFF; };
     }
@@ -326,7 +326,7 @@ std::optional<EdfReader> EdfReader::open(const std::filesystem::path& path, std:
                 : std::nullopt;
         if (text == DataEnd || counts) {
             for (std::size_t i = 0; i < reader.m_signals.size(); ++i) {
-                EdfSignalInfo& s = reader.m_signals[i];
+                SignalInfo& s = reader.m_signals[i];
                 s.samples = counts ? std::clamp<std::int64_t>((*counts)[i], 0, s.samples)
                                    : samplesBefore(a.onset, s.rate, s.samples);
             }
@@ -424,7 +424,7 @@ bool EdfReader::readPhysical(int signal, std::span<float> out, std::string& erro
         error = "there is no signal " + std::to_string(signal);
         return false;
     }
-    const EdfSignalInfo& info = m_signals[static_cast<std::size_t>(signal)];
+    const SignalInfo& info = m_signals[static_cast<std::size_t>(signal)];
     if (out.size() < static_cast<std::size_t>(info.samples)) {
         error = "there is no room for the " + std::to_string(info.samples) + " samples of " + info.label;
         return false;
@@ -445,10 +445,10 @@ bool EdfReader::readPhysical(int signal, std::span<float> out, std::string& erro
     return convert([&](int value) { return table[static_cast<std::size_t>(value + 32768)]; });
 }
 
-std::vector<EdfEvent> EdfReader::events(std::string& error) {
-    std::vector<EdfEvent> events = m_annotations;
+std::vector<SignalEvent> EdfReader::events(std::string& error) {
+    std::vector<SignalEvent> events = m_annotations;
     for (std::size_t i = 0; i < m_signals.size(); ++i) {
-        const EdfSignalInfo& info = m_signals[i];
+        const SignalInfo& info = m_signals[i];
         if (!info.trigger) {
             continue;
         }
@@ -472,7 +472,7 @@ std::vector<EdfEvent> EdfReader::events(std::string& error) {
             return {};
         }
     }
-    std::ranges::stable_sort(events, {}, &EdfEvent::onset);
+    std::ranges::stable_sort(events, {}, &SignalEvent::onset);
     return events;
 }
 
@@ -779,8 +779,8 @@ std::string writeFailure(int code) {
 
 // The annotation that says where the data end in a padded last record: the end of the longest signal,
 // and each signal's sample count when the time does not give them all.
-EdfEvent dataEnd(const std::vector<EdfOutSignal>& signals, const std::vector<PreparedSignal>& prepared,
-                 std::int64_t records, std::int64_t units) {
+SignalEvent dataEnd(const std::vector<EdfOutSignal>& signals, const std::vector<PreparedSignal>& prepared,
+                    std::int64_t records, std::int64_t units) {
     double end = 0;
     for (const EdfOutSignal& s : signals) {
         end = std::max(end, static_cast<double>(s.values.size()) / s.rate);
@@ -836,7 +836,7 @@ int writeRecords(int handle, const std::vector<EdfOutSignal>& signals,
 } // namespace
 
 bool writeEdf(const std::filesystem::path& path, bool bdf, const std::vector<EdfOutSignal>& outSignals,
-              const std::vector<EdfEvent>& events, std::string& error) {
+              const std::vector<SignalEvent>& events, std::string& error) {
     if (outSignals.empty() || outSignals.size() > static_cast<std::size_t>(MaxDataSignals)) {
         error = "a file holds 1 to " + std::to_string(MaxDataSignals) + " signals";
         return false;
@@ -874,8 +874,8 @@ bool writeEdf(const std::filesystem::path& path, bool bdf, const std::vector<Edf
         return false;
     }
 
-    std::vector<EdfEvent> sorted = events;
-    for (const EdfEvent& e : sorted) {
+    std::vector<SignalEvent> sorted = events;
+    for (const SignalEvent& e : sorted) {
         if (!(std::abs(e.onset) < MaxSeconds) || !(e.duration < MaxSeconds)) {
             error = "an event lies beyond " + std::to_string(static_cast<long>(MaxSeconds)) + " s";
             return false;
@@ -889,9 +889,9 @@ bool writeEdf(const std::filesystem::path& path, bool bdf, const std::vector<Edf
     if (padded) {
         sorted.push_back(dataEnd(outSignals, prepared, records, *units));
     }
-    std::ranges::stable_sort(sorted, {}, &EdfEvent::onset);
+    std::ranges::stable_sort(sorted, {}, &SignalEvent::onset);
     std::vector<std::string> lists;
-    for (const EdfEvent& e : sorted) {
+    for (const SignalEvent& e : sorted) {
         lists.push_back(annotationList(std::llround(e.onset * TimeUnits),
                                        e.duration >= 0 ? std::llround(e.duration * TimeUnits) : -1, e.text));
         if (lists.back().size() > SlotBytes) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/signal_file.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -12,25 +14,7 @@
 // EDFlib keeps its open files in process-wide tables without a lock: use these from one thread at a time.
 namespace trazel {
 
-struct EdfSignalInfo {
-    std::string label; // spaces trimmed
-    std::string unit;
-    double rate = 0;          // samples per second
-    std::int64_t samples = 0; // real samples: a file of this program's ends its padding (see writeEdf)
-    double physicalMin = 0, physicalMax = 0;
-    int digitalMin = 0, digitalMax = 0;
-    bool trigger = false; // "Status", "Trigger", "DIG DTRIG" …: its codes also come out as events
-};
-
-struct EdfEvent {
-    double onset = 0;     // seconds from the start of the file
-    double duration = -1; // seconds; < 0: none
-    std::string text;     // UTF-8
-
-    bool operator==(const EdfEvent&) const = default;
-};
-
-class EdfReader {
+class EdfReader final : public SignalFile {
 public:
     // Opens and checks the file; nothing, and the reason in words in `error`, when EDFlib refuses it.
     static std::optional<EdfReader> open(const std::filesystem::path& path, std::string& error);
@@ -45,17 +29,17 @@ public:
     bool isPlus() const { return m_plus; }
     double recordDuration() const { return m_recordDuration; } // seconds
     // The signals that hold samples; EDFlib hides the annotation signals, whose texts come out of events().
-    const std::vector<EdfSignalInfo>& signalList() const { return m_signals; }
+    const std::vector<SignalInfo>& signalList() const override { return m_signals; }
 
     // The physical values of every real sample of a signal into the first signalList()[signal].samples
     // places of `out`; a digital value at the digital minimum or maximum gives exactly the physical one.
     // False, with the reason, when `out` is too short or the data cannot be read.
-    bool readPhysical(int signal, std::span<float> out, std::string& error);
+    bool readPhysical(int signal, std::span<float> out, std::string& error) override;
 
     // The EDF+ annotations, and for each trigger signal every change of its code to one other than 0, as
     // "Trigger <code>" without duration; in onset order. A Status signal's code is the lower 16 bits of
     // its digital value, another trigger signal's its physical value, rounded.
-    std::vector<EdfEvent> events(std::string& error);
+    std::vector<SignalEvent> events(std::string& error) override;
 
 private:
     // Where a signal's samples lie in the file: they are read here, as EDFlib reads them a byte at a time.
@@ -77,8 +61,8 @@ private:
     bool m_bdf = false;
     bool m_plus = false;
     double m_recordDuration = 0;
-    std::vector<EdfSignalInfo> m_signals;
-    std::vector<EdfEvent> m_annotations;
+    std::vector<SignalInfo> m_signals;
+    std::vector<SignalEvent> m_annotations;
     std::filesystem::path m_path;
     std::vector<Placement> m_placements; // each signal's
 };
@@ -108,6 +92,6 @@ struct EdfOutSignal {
 // when the signals end at different times: EdfReader reports the real counts. A text longer than
 // EdfMaxTextBytes is an error; control characters in it become spaces.
 bool writeEdf(const std::filesystem::path& path, bool bdf, const std::vector<EdfOutSignal>& outSignals,
-              const std::vector<EdfEvent>& events, std::string& error);
+              const std::vector<SignalEvent>& events, std::string& error);
 
 } // namespace trazel

@@ -17,10 +17,10 @@ std::int64_t pointAt(double seconds, double rate, std::int64_t count) {
 
 } // namespace
 
-std::vector<OfferedSignal> offeredSignals(const std::vector<EdfSignalInfo>& signalList) {
+std::vector<OfferedSignal> offeredSignals(const std::vector<SignalInfo>& signalList) {
     std::vector<OfferedSignal> offered;
     for (std::size_t i = 0; i < signalList.size(); ++i) {
-        const EdfSignalInfo& signal = signalList[i];
+        const SignalInfo& signal = signalList[i];
         if (!signal.trigger) {
             offered.push_back({static_cast<int>(i), signal.label, signal.unit, signal.rate});
         }
@@ -58,10 +58,10 @@ bool isValidSignalChoice(const std::vector<OfferedSignal>& offered, const std::v
     return true;
 }
 
-std::vector<FileEvent> placeEvents(const std::vector<EdfEvent>& events, double rate, std::int64_t count) {
+std::vector<FileEvent> placeEvents(const std::vector<SignalEvent>& events, double rate, std::int64_t count) {
     std::vector<FileEvent> placed;
     placed.reserve(events.size());
-    for (const EdfEvent& event : events) {
+    for (const SignalEvent& event : events) {
         FileEvent p{0, 0, event.onset, event.duration, event.text};
         p.first = p.last = pointAt(event.onset, rate, count);
         if (event.duration > 0) {
@@ -123,14 +123,15 @@ std::optional<std::int64_t> takeSweeps(std::vector<FileEvent>& events, std::int6
     return length;
 }
 
-std::optional<EdfMarks> marksOf(EdfReader& reader, double rate, std::int64_t count, std::string& error) {
+std::optional<EdfMarks> marksOf(SignalFile& file, double rate, std::int64_t count, std::string& error) {
     error.clear();
-    std::vector<EdfEvent> events = reader.events(error);
+    std::vector<SignalEvent> events = file.events(error);
     if (!error.empty()) {
         return std::nullopt;
     }
     EdfMarks marks{placeEvents(events, rate, count)};
-    marks.sweepLength = takeSweeps(marks.events, count).value_or(-1);
+    marks.sweepLength =
+        file.sweepLength() > 0 ? file.sweepLength() : takeSweeps(marks.events, count).value_or(-1);
     return marks;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/app_state.h"
-#include "files/edf_file.h"
+#include "files/signal_file.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,7 +23,7 @@ struct OfferedSignal {
 
 inline constexpr int MaxChosenSignals = 3;
 
-std::vector<OfferedSignal> offeredSignals(const std::vector<EdfSignalInfo>& signalList);
+std::vector<OfferedSignal> offeredSignals(const std::vector<SignalInfo>& signalList);
 // The first three of the first rate, as positions in `offered`.
 std::vector<int> preselectedSignals(const std::vector<OfferedSignal>& offered);
 // More than three signals, or signals of different rates: the user picks.
@@ -33,7 +33,7 @@ bool isValidSignalChoice(const std::vector<OfferedSignal>& offered, const std::v
 
 // The points each event marks in data of `count` points at `rate`: from the point at its onset, for its
 // duration (at least that point); an event outside the data marks the nearest point, so none is lost.
-std::vector<FileEvent> placeEvents(const std::vector<EdfEvent>& events, double rate, std::int64_t count);
+std::vector<FileEvent> placeEvents(const std::vector<SignalEvent>& events, double rate, std::int64_t count);
 // Stimulus (200) at the point of an event without duration, marker on (100) over the points of one with.
 void markEvents(std::span<const FileEvent> events, std::span<Integer> markers);
 
@@ -43,13 +43,13 @@ std::string sweepText(std::int64_t k);
 // start, ending within the last sweep: such a file is block data. The sweep events are taken out.
 std::optional<std::int64_t> takeSweeps(std::vector<FileEvent>& events, std::int64_t count);
 
-// A file's events on its points: the sweeps they start, taken out, and the rest.
+// A file's events on its points, and its sweeps: the file's own, or those "Sweep k" events start (taken out).
 struct EdfMarks {
     std::vector<FileEvent> events;
     std::int64_t sweepLength = -1; // points per sweep of block data; -1 continuous
 };
-// The events of `reader`'s file placed on `count` points at `rate`; nothing, with the reason, when its
-// annotations cannot be read.
-std::optional<EdfMarks> marksOf(EdfReader& reader, double rate, std::int64_t count, std::string& error);
+// The events of the file placed on `count` points at `rate`; nothing, with the reason, when its events
+// cannot be read.
+std::optional<EdfMarks> marksOf(SignalFile& file, double rate, std::int64_t count, std::string& error);
 
 } // namespace trazel

@@ -29,9 +29,6 @@ struct FileControls {
     QWidget* window = nullptr;
 };
 
-// An EDF or BDF file by its last extension: "sleep.night2.edf" is one.
-bool isEdfName(const QString& fileName);
-
 // The neighbours a file's opening reaches: the curve views, the text labels, the results tables, the
 // window's caption and the trace selectors.
 struct FileNeighbours {
@@ -62,9 +59,9 @@ public:
     // reported to the user and which leaves no data loaded.
     bool ReadBinFile(const QString& fileName);
     bool ReadPrnFile(const QString& fileName);
-    // EDF, EDF+, BDF and BDF+: the physical values of up to three signals of one rate (the user picks when
-    // the file has more, or of different rates), the file's events as marks.
-    bool ReadEdfFile(const QString& fileName);
+    // Other equipment's recordings (EDF, EDF+, BDF, BDF+ …): the physical values of up to three signals of
+    // one rate (the user picks when the file has more, or of different rates), the file's events as marks.
+    bool ReadSignalFile(const QString& fileName);
     void showRecentFiles() override;
     // The file a drop opens: the first data file (.bin, .prn, .edf, .bdf) among those dragged, in the
     // evaluation layout while nothing is recorded; empty when the drop is refused.

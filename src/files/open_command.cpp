@@ -5,6 +5,7 @@
 #include "display/views.h"
 #include "files/file_commands.h"
 #include "files/file_view.h"
+#include "files/signal_files.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/mouse_pointer.h"
@@ -29,11 +30,6 @@ std::string upperCase(std::string text) {
 }
 
 } // namespace
-
-bool isEdfName(const QString& fileName) {
-    const QString suffix = QFileInfo(fileName).suffix().toUpper();
-    return suffix == QStringLiteral("EDF") || suffix == QStringLiteral("BDF");
-}
 
 FileCommands::FileCommands(AppState& state, Dialogs& dialogs, PlotSurface& disp, const ModeControls& modes,
                            const FileControls& controls, const FileNeighbours& neighbours)
@@ -85,8 +81,8 @@ void FileCommands::OpenDataFile(const QString& fileName) {
 
     s.FileExt = upperCase(s.FileExt);
     bool read = false;
-    if (isEdfName(fileName)) {
-        read = ReadEdfFile(fileName);
+    if (isSignalFileName(fileName.toStdString())) {
+        read = ReadSignalFile(fileName);
     } else if (s.FileExt == "PRN") {
         read = ReadPrnFile(fileName);
     } else if (s.FileExt == "BIN") {

@@ -5,6 +5,7 @@
 #include "files/file_commands.h"
 #include "files/file_view.h"
 #include "files/recent_files.h"
+#include "files/signal_files.h"
 #include "ui/dialogs.h"
 
 #include <QAction>
@@ -19,7 +20,8 @@ namespace {
 
 bool hasReader(const QString& path) {
     const QString extension = QString::fromStdString(fileExtension(path.toStdString())).toUpper();
-    return extension == QStringLiteral("BIN") || extension == QStringLiteral("PRN") || isEdfName(path);
+    return extension == QStringLiteral("BIN") || extension == QStringLiteral("PRN") ||
+           isSignalFileName(path.toStdString());
 }
 
 // "&1 data01.bin": the number chooses the item from the keyboard; an "&" of the name is shown as one.

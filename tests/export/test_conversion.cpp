@@ -102,7 +102,7 @@ TEST(Conversion, KeepsEverySampleMarkAndSweepThroughEdfAndBdf) {
                 ASSERT_EQ(values[i], samples[2 * i + static_cast<std::size_t>(c)]) << c << " at " << i;
             }
         }
-        const std::vector<EdfEvent> events{{0, -1, "Sweep 1"},
+        const std::vector<SignalEvent> events{{0, -1, "Sweep 1"},
                                            {0.01, -1, "Stimulus"},
                                            {0.05, 0.01, "Marker"},
                                            {0.1, -1, "Sweep 2"},

@@ -20,8 +20,8 @@ std::vector<float> samplesOf(EdfReader& reader, int signal) {
 }
 
 // Every change of a signal's value to one other than 0, as the reader reports trigger codes.
-std::vector<EdfEvent> changes(const std::vector<float>& values, double rate) {
-    std::vector<EdfEvent> events;
+std::vector<SignalEvent> changes(const std::vector<float>& values, double rate) {
+    std::vector<SignalEvent> events;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (values[i] != 0 && values[i] != (i > 0 ? values[i - 1] : 0)) {
             events.push_back(
@@ -62,7 +62,7 @@ TEST(EdfReader, ReadsTheRecordingsAsMneDoes) {
             std::string unit, label;
             in >> index >> rate >> unit >> first >> middle >> last >> std::ws;
             std::getline(in, label);
-            const EdfSignalInfo& info = reader->signalList().at(index);
+            const SignalInfo& info = reader->signalList().at(index);
             EXPECT_EQ(info.label, label);
             EXPECT_EQ(info.unit, unit);
             EXPECT_EQ(info.rate, rate) << label;
@@ -77,8 +77,8 @@ TEST(EdfReader, ReadsTheRecordingsAsMneDoes) {
         } else if (word == "events") {
             int index = 0;
             in >> index;
-            const EdfSignalInfo& info = reader->signalList().at(index);
-            std::vector<EdfEvent> expected;
+            const SignalInfo& info = reader->signalList().at(index);
+            std::vector<SignalEvent> expected;
             for (std::int64_t sample = 0; in >> sample >> word;) {
                 expected.push_back({static_cast<double>(sample) / info.rate, -1, "Trigger " + word});
             }
@@ -109,7 +109,7 @@ Written signalsOf(std::vector<double> rates, std::vector<std::vector<float>> val
 }
 
 std::optional<EdfReader> writeAndOpen(const std::filesystem::path& file, bool bdf, const Written& w,
-                                      const std::vector<EdfEvent>& events) {
+                                      const std::vector<SignalEvent>& events) {
     std::string error;
     EXPECT_TRUE(writeEdf(file, bdf, w.outSignals, events, error)) << error;
     std::optional<EdfReader> reader = EdfReader::open(file, error);
@@ -119,7 +119,7 @@ std::optional<EdfReader> writeAndOpen(const std::filesystem::path& file, bool bd
 
 TEST(EdfFile, WritesEverySampleAndMarkerAndReadsThemBack) {
     TestFiles files;
-    const std::vector<EdfEvent> markers{
+    const std::vector<SignalEvent> markers{
         {0.1, -1, "Marker"}, {1.2345678, 0.5, "Stimulus 2"}, {2.4999, -1, "Marker"}};
     for (const bool bdf : {false, true}) {
         SCOPED_TRACE(bdf ? "BDF+, physical values" : "EDF+, digital values");
@@ -140,7 +140,7 @@ TEST(EdfFile, WritesEverySampleAndMarkerAndReadsThemBack) {
         EXPECT_EQ(reader->recordDuration(), 1);
         ASSERT_EQ(reader->signalList().size(), 3U);
         for (int i = 0; i < 3; ++i) {
-            const EdfSignalInfo& info = reader->signalList()[i];
+            const SignalInfo& info = reader->signalList()[i];
             EXPECT_EQ(info.label, w.outSignals[i].label);
             EXPECT_EQ(info.unit, w.outSignals[i].unit);
             EXPECT_EQ(info.rate, w.outSignals[i].rate);
@@ -153,7 +153,7 @@ TEST(EdfFile, WritesEverySampleAndMarkerAndReadsThemBack) {
 
 TEST(EdfFile, KeepsAHundredAnnotationsAndLongTextsInAShortFile) {
     TestFiles files;
-    std::vector<EdfEvent> events;
+    std::vector<SignalEvent> events;
     for (int i = 0; i < 100; ++i) {
         events.push_back({i * 50000 / 1e7, -1, "Marker " + std::to_string(i)});
     }
@@ -165,7 +165,7 @@ TEST(EdfFile, KeepsAHundredAnnotationsAndLongTextsInAShortFile) {
     const Written w = signalsOf({100}, {std::vector<float>(50, 1)}, true, -32768, 32767);
     std::optional<EdfReader> reader = writeAndOpen(files.path("annotated"), false, w, events);
     ASSERT_TRUE(reader);
-    std::ranges::stable_sort(events, {}, &EdfEvent::onset);
+    std::ranges::stable_sort(events, {}, &SignalEvent::onset);
     std::string error;
     EXPECT_EQ(reader->events(error), events);
 
@@ -186,7 +186,7 @@ TEST(EdfFile, ScalesFloatsToTheirRangeWithinHalfADigitalStep) {
         w.outSignals[0].physicalMin = w.outSignals[0].physicalMax = 0; // from the values' minimum and maximum
         std::optional<EdfReader> reader = writeAndOpen(files.path("scaled"), bdf, w, {});
         ASSERT_TRUE(reader);
-        const EdfSignalInfo& info = reader->signalList()[0];
+        const SignalInfo& info = reader->signalList()[0];
         EXPECT_LE(info.physicalMin, *std::ranges::min_element(values));
         EXPECT_GE(info.physicalMax, *std::ranges::max_element(values));
         const double step = (info.physicalMax - info.physicalMin) / (info.digitalMax - info.digitalMin);

@@ -127,7 +127,7 @@ TEST_F(EdfOpening, WritesAFilesEventsBackWithTheirOwnTextsOnsetsAndDurations) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         values[i] = static_cast<float>(i % 50) * 0.25F - 3;
     }
-    std::vector<EdfEvent> events;
+    std::vector<SignalEvent> events;
     for (int k = 0; k < 100; ++k) {
         events.push_back({k * 0.15, k % 3 == 0 ? 0.05 : -1, "Event " + std::to_string(k)});
     }
@@ -141,7 +141,7 @@ TEST_F(EdfOpening, WritesAFilesEventsBackWithTheirOwnTextsOnsetsAndDurations) {
     EXPECT_EQ(state.Events[7].text, events[7].text);
     EXPECT_EQ(state.Markers(15), MarkerStimulus);
     EXPECT_EQ(state.Markers(49), MarkerOn) << "an event with a duration marks its points";
-    const std::vector<EdfEvent> written = EdfReader::open(source, error)->events(error); // onsets as text
+    const std::vector<SignalEvent> written = EdfReader::open(source, error)->events(error); // onsets as text
     const std::filesystem::path exported = exportAndReopen("again.edf");
     std::optional<EdfReader> reader = EdfReader::open(exported, error);
     ASSERT_TRUE(reader) << error;
