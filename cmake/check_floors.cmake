@@ -6,6 +6,7 @@ cmake_minimum_required(VERSION 3.24)
 
 # Each folder with the folders it may include, from the ground floor up.
 set(FLOOR_core "")
+set(FLOOR_import "") # the import process, a program of its own
 set(FLOOR_ui "core")
 set(FLOOR_display "core;ui")
 set(FLOOR_measure "core;ui;display")

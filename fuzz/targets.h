@@ -11,6 +11,7 @@ namespace trazel::fuzz {
 void fuzzReadBin(Input input);
 void fuzzReadPrn(Input input);
 void fuzzReadEdf(Input input);
+void fuzzReadAbf(Input input);
 void fuzzNumberRules(Input input);
 void fuzzOpenCommand(Input input);
 
@@ -19,9 +20,10 @@ struct Target {
     void (*run)(Input input);
 };
 
-inline constexpr std::array<Target, 5> Targets{{{"read_bin", fuzzReadBin},
+inline constexpr std::array<Target, 6> Targets{{{"read_bin", fuzzReadBin},
                                                 {"read_prn", fuzzReadPrn},
                                                 {"read_edf", fuzzReadEdf},
+                                                {"read_abf", fuzzReadAbf},
                                                 {"number_rules", fuzzNumberRules},
                                                 {"open_command", fuzzOpenCommand}}};
 

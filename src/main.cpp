@@ -62,8 +62,9 @@ void addOptions(QCommandLineParser& parser) {
          QStringLiteral("list")},
         {QStringLiteral("list-inputs"), QStringLiteral("Lists the inputs to record from, by id and name.")},
         {QStringLiteral("convert"),
-         QStringLiteral("Converts the data file <in> (.bin, .prn, .edf or .bdf) to the file named after it "
-                        "(.edf, .bdf or .csv) without a window: trazel --convert IN OUT."),
+         QStringLiteral(
+             "Converts the data file <in> (any recording File > Open reads) to the file named after it "
+             "(.edf, .bdf or .csv) without a window: trazel --convert IN OUT."),
          QStringLiteral("in")},
         {QStringLiteral("prn-channels"),
          QStringLiteral("With --convert: the channels of a Labtech file (1 or 2), or of a recorded file "
@@ -74,7 +75,9 @@ void addOptions(QCommandLineParser& parser) {
     });
     parser.addPositionalArgument(
         QStringLiteral("file"),
-        QStringLiteral("A data file to open (.bin, .prn, .edf or .bdf); with --convert, the file to write."),
+        QStringLiteral(
+            "A data file to open (.bin, .prn, .edf, .bdf, .abf, .hea, .gdf, .vhdr, .scp, .cfs, .cnt); "
+            "with --convert, the file to write."),
         QStringLiteral("[file]"));
 }
 

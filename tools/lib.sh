@@ -5,7 +5,7 @@ TRAZEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 TRAZEL_PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-multimedia-dev libgtest-dev libbenchmark-dev libfftw3-dev libedf-dev
+    qt6-base-dev qt6-multimedia-dev libgtest-dev libbenchmark-dev libfftw3-dev libedf-dev libbiosig-dev
     pulseaudio pulseaudio-utils
     xvfb xauth imagemagick xdotool
     fonts-dejavu-core fonts-liberation

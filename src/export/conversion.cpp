@@ -251,7 +251,7 @@ std::optional<Recording> readPrn(const ConversionRequest& request, Stop& stop) {
 // the marks they make.
 std::optional<Recording> readSignalFile(const ConversionRequest& request, Stop& stop) {
     std::string reason;
-    const std::unique_ptr<SignalFile> reader = openSignalFile(request.in, reason);
+    const std::unique_ptr<SignalFile> reader = openSignalFile(request.in, ImportControl{}, reason);
     if (!reader) {
         stop = unreadable(request, reason);
         return std::nullopt;
@@ -304,7 +304,8 @@ std::optional<Recording> readRecording(const ConversionRequest& request, Stop& s
         return readSignalFile(request, stop);
     }
     stop = {ConversionRefused,
-            request.in.string() + ": the file to convert must end in .bin, .prn, .edf or .bdf"};
+            request.in.string() + ": the file to convert must be a recording the program reads (.bin, .prn, "
+                                  ".edf, .bdf, .abf, .hea, .gdf, .vhdr, .scp, .cfs, .cnt)"};
     return std::nullopt;
 }
 

@@ -14,6 +14,7 @@
 #include "files/signal_files.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
+#include "ui/event_loop.h"
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
 #include "ui/progress_window.h"
@@ -246,7 +247,16 @@ bool FileCommands::ReadPrnFile(const QString& fileName) {
 
 bool FileCommands::ReadSignalFile(const QString& fileName) {
     std::string reason;
-    const std::unique_ptr<SignalFile> reader = openSignalFile(toPath(fileName), reason);
+    // A file of the import process can take a while: Cancel stops it.
+    showProgress();
+    m_c.Scroll->offerCancel(true);
+    const ImportControl control{.cancelled = [this] {
+        yieldToEvents();
+        return m_c.Scroll->cancelPressed();
+    }};
+    const std::unique_ptr<SignalFile> reader = openSignalFile(toPath(fileName), control, reason);
+    m_c.Scroll->offerCancel(false);
+    m_c.Scroll->hide();
     if (!reader) {
         return readerFailed(reason);
     }

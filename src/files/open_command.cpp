@@ -38,7 +38,10 @@ FileCommands::FileCommands(AppState& state, Dialogs& dialogs, PlotSurface& disp,
 void FileCommands::mnuOpen_Click() {
     FileDialogRequest request;
     request.filter = QStringLiteral(
-        "Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|EDF/BDF files (*.edf *.bdf)|*.edf;*.bdf");
+        "All recordings|*.bin;*.prn;*.edf;*.bdf;*.abf;*.hea;*.gdf;*.vhdr;*.scp;*.cfs;*.cnt|"
+        "Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|EDF/BDF files (*.edf *.bdf)|*.edf;*.bdf|"
+        "Axon ABF files (*.abf)|*.abf|WFDB records (*.hea)|*.hea|GDF files (*.gdf)|*.gdf|"
+        "BrainVision files (*.vhdr)|*.vhdr|SCP-ECG, CFS and CNT files (*.scp *.cfs *.cnt)|*.scp;*.cfs;*.cnt");
     request.filterIndex = 1;
     request.title = QStringLiteral("Open data file");
     const QString chosen = m_dialogs.ShowOpen(request);

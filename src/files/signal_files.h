@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/import_file.h"
 #include "files/signal_file.h"
 
 #include <filesystem>
@@ -12,8 +13,10 @@ namespace trazel {
 // True for a name one of the readers of signal files takes: "night.2.edf" is one.
 bool isSignalFileName(const std::filesystem::path& path);
 
-// The file opened and checked by the reader its extension names; nothing, with the reason, when that reader
-// refuses it.
-std::unique_ptr<SignalFile> openSignalFile(const std::filesystem::path& path, std::string& error);
+// The file opened and checked by the reader its extension names (EDF and BDF through EDFlib, ABF by the
+// program's own reader, the formats of BioSig in the import process, under `control`); nothing, with the
+// reason, when that reader refuses it.
+std::unique_ptr<SignalFile> openSignalFile(const std::filesystem::path& path, const ImportControl& control,
+                                           std::string& error);
 
 } // namespace trazel

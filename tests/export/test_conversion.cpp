@@ -103,10 +103,10 @@ TEST(Conversion, KeepsEverySampleMarkAndSweepThroughEdfAndBdf) {
             }
         }
         const std::vector<SignalEvent> events{{0, -1, "Sweep 1"},
-                                           {0.01, -1, "Stimulus"},
-                                           {0.05, 0.01, "Marker"},
-                                           {0.1, -1, "Sweep 2"},
-                                           {0.2, -1, "Sweep 3"}};
+                                              {0.01, -1, "Stimulus"},
+                                              {0.05, 0.01, "Marker"},
+                                              {0.1, -1, "Sweep 2"},
+                                              {0.2, -1, "Sweep 3"}};
         EXPECT_EQ(reader->events(message), events);
         reader.reset();
         ASSERT_EQ(convertFile({.in = files.path(name), .out = files.path("back.csv")}, message), Converted)
@@ -191,7 +191,8 @@ TEST(Conversion, RefusesWhatItCannotConvertAndWritesNothing) {
         {"unknown kind of OUT", "two.bin", TwoTraces, "out.txt", "", "", "", ConversionRefused,
          "{out}: the file to write must end in .edf, .bdf or .csv"},
         {"unknown kind of IN", "two.dat", TwoTraces, "out.csv", "", "", "", ConversionRefused,
-         "{in}: the file to convert must end in .bin, .prn, .edf or .bdf"},
+         "{in}: the file to convert must be a recording the program reads (.bin, .prn, .edf, .bdf, .abf, "
+         ".hea, .gdf, .vhdr, .scp, .cfs, .cnt)"},
         {"missing recording", "gone.bin", std::nullopt, "out.csv", "", "", "", ConversionFailed,
          "cannot convert {in}: the file cannot be opened"},
         {"missing EDF", "gone.edf", std::nullopt, "out.bdf", "", "", "", ConversionFailed,
@@ -263,7 +264,7 @@ TEST(CommandLineConversion, HelpListsTheConversionOptions) {
     const ProgramRun help = trazel({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--convert <in>", "--prn-channels <n>", "--prn-rate <hz>", "--channels <list>",
-                               ".edf or .bdf", "With --convert: the signals"}) {
+                               "(any recording File > Open", "With --convert: the signals"}) {
         EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option << "\n" << help.out.toStdString();
     }
 }

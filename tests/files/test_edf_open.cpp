@@ -192,5 +192,26 @@ TEST_F(EdfOpening, ExportsOnlyToEdfOrBdfNamesBesideTheDataFile) {
     EXPECT_FALSE(std::filesystem::exists(files.path("points.txt")));
 }
 
+// Episodic ABF sweeps open as block data; a WFDB record comes through the import process.
+TEST_F(EdfOpening, OpensAbfSweepsAsBlockDataAndWfdbRecordsThroughTheImportProcess) {
+    dialogs.answerOpen(qs(Recordings / "abf/pclamp11_4ch.abf"));
+    dialogs.answerSignals({3, 0}); // four signals: the user picks
+    window->files().mnuOpen_Click();
+    expectLoaded(40000);
+    EXPECT_EQ(std::tuple(state.BlockMode, state.SweepLength, state.CurveCount), std::tuple(true, 4000, 10));
+    EXPECT_EQ(QStringList({selectorText(1), selectorText(2)}), QStringList({"IN 3 (pA)", "IN 0 (pA)"}));
+    EXPECT_EQ(state.SampleInterval, 1.0F / 20000);
+    EXPECT_EQ(state.Markers(62), MarkerStimulus) << "the epoch's step in each sweep";
+    EXPECT_EQ(state.Markers(4062), MarkerStimulus);
+
+    dialogs.answerOpen(qs(Recordings / "wfdb/v102s.hea"));
+    dialogs.answerSignals({1});
+    window->files().mnuOpen_Click();
+    expectLoaded(75000);
+    EXPECT_FALSE(state.BlockMode);
+    EXPECT_EQ(selectorText(1), "V (mV)");
+    EXPECT_FALSE(window->ui.Scroll->isVisible());
+}
+
 } // namespace
 } // namespace trazel::testing

@@ -5,14 +5,19 @@ namespace {
 
 using OpenCommand = OpenFileTest;
 
-TEST_F(OpenCommand, AsksForARecordedLabtechOrEdfFileAndACancelChangesNothing) {
+TEST_F(OpenCommand, AsksForAnyRecordingAndACancelChangesNothing) {
     const QString startTitle = window->windowTitle();
     open(std::filesystem::path());
     ASSERT_EQ(lastQuestions().size(), 1U) << "only the open dialog";
     const FileDialogRequest request = lastQuestions()[0].request; // a copy: lastQuestions() is a temporary
-    EXPECT_EQ(QStringList({request.title, request.filter}),
-              QStringList({"Open data file", "Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|"
-                                             "EDF/BDF files (*.edf *.bdf)|*.edf;*.bdf"}));
+    EXPECT_EQ(
+        QStringList({request.title, request.filter}),
+        QStringList({"Open data file",
+                     "All recordings|*.bin;*.prn;*.edf;*.bdf;*.abf;*.hea;*.gdf;*.vhdr;*.scp;*.cfs;*.cnt|"
+                     "Trazel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|EDF/BDF files (*.edf *.bdf)|"
+                     "*.edf;*.bdf|Axon ABF files (*.abf)|*.abf|WFDB records (*.hea)|*.hea|GDF files "
+                     "(*.gdf)|*.gdf|BrainVision files (*.vhdr)|*.vhdr|SCP-ECG, CFS and CNT files (*.scp "
+                     "*.cfs *.cnt)|*.scp;*.cfs;*.cnt"}));
     EXPECT_EQ(request.filterIndex, 1);
     EXPECT_FALSE(state.DataLoaded || state.TraceData.exists());
     EXPECT_EQ(window->windowTitle(), startTitle);
