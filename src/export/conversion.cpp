@@ -47,14 +47,6 @@ Stop unreadable(const ConversionRequest& request, const std::string& reason) {
     return {ConversionFailed, "cannot convert " + request.in.string() + ": " + reason};
 }
 
-// The name's last suffix in capitals: ".BIN".
-std::string upperExtension(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::ranges::transform(extension, extension.begin(),
-                           [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; });
-    return extension;
-}
-
 // A whole number from 1 to `most`, as typed.
 std::optional<int> wholeNumberUpTo(const std::string& text, int most) {
     const std::optional<double> count = numericValue(text);
@@ -293,19 +285,19 @@ std::optional<Recording> readSignalFile(const ConversionRequest& request, Stop& 
 }
 
 std::optional<Recording> readRecording(const ConversionRequest& request, Stop& stop) {
-    const std::string extension = upperExtension(request.in);
-    if (extension == ".BIN") {
+    const std::string extension = lowerExtension(request.in);
+    if (extension == ".bin") {
         return readBin(request, stop);
     }
-    if (extension == ".PRN") {
+    if (extension == ".prn") {
         return readPrn(request, stop);
     }
     if (isSignalFileName(request.in)) {
         return readSignalFile(request, stop);
     }
-    stop = {ConversionRefused,
-            request.in.string() + ": the file to convert must be a recording the program reads (.bin, .prn, "
-                                  ".edf, .bdf, .abf, .hea, .gdf, .vhdr, .scp, .cfs, .cnt)"};
+    stop = {ConversionRefused, request.in.string() +
+                                   ": the file to convert must be a recording the program reads (.bin, .prn, "
+                                   ".edf, .bdf, .abf, .hea, .gdf, .vhdr, .scp, .cfs, .cnt)"};
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include "core/marker_index.h"
 #include "export/table_texts.h"
 #include "files/edf_marks.h"
+#include "files/signal_files.h"
 
 #include <algorithm>
 #include <charconv>
@@ -141,9 +142,7 @@ double rateOfInterval(float interval) {
 }
 
 std::optional<ExportFormat> exportFormatOf(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::ranges::transform(extension, extension.begin(),
-                           [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; });
+    const std::string extension = lowerExtension(path);
     if (extension == ".edf") {
         return ExportFormat::Edf;
     }

@@ -31,7 +31,7 @@ namespace trazel {
 struct ImportControl {
     std::chrono::milliseconds limit{60'000}; // the process is stopped when it has not finished by then
     std::function<bool()> cancelled;         // asked about every 50 ms while waiting; true stops the process
-    std::filesystem::path program;           // empty: trazel-import beside the running program
+    std::filesystem::path program{};         // empty: trazel-import beside the running program
 };
 
 class ImportedFile final : public SignalFile {

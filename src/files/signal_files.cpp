@@ -11,14 +11,6 @@ namespace trazel {
 
 namespace {
 
-std::string lowerExtension(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::ranges::transform(extension, extension.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return extension;
-}
-
 bool isEdfExtension(const std::string& extension) {
     return extension == ".edf" || extension == ".bdf";
 }
@@ -36,6 +28,14 @@ template <typename Reader> std::unique_ptr<SignalFile> opened(std::optional<Read
 }
 
 } // namespace
+
+std::string lowerExtension(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    std::ranges::transform(extension, extension.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return extension;
+}
 
 bool isSignalFileName(const std::filesystem::path& path) {
     const std::string extension = lowerExtension(path);

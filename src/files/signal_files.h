@@ -10,6 +10,9 @@
 // The recordings of other equipment the program opens, by the name's last extension (any case).
 namespace trazel {
 
+// The name's last extension in small letters: ".edf" for "Night.2.EDF".
+std::string lowerExtension(const std::filesystem::path& path);
+
 // True for a name one of the readers of signal files takes: "night.2.edf" is one.
 bool isSignalFileName(const std::filesystem::path& path);
 
