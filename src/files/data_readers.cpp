@@ -247,16 +247,24 @@ bool FileCommands::ReadPrnFile(const QString& fileName) {
 
 bool FileCommands::ReadSignalFile(const QString& fileName) {
     std::string reason;
-    // A file of the import process can take a while: Cancel stops it.
     showProgress();
-    m_c.Scroll->offerCancel(true);
-    const ImportControl control{.cancelled = [this] {
+    // A file of the import process can take a while: Cancel stops it. The program's own readers cannot
+    // be stopped half-way, so they offer no Cancel.
+    const bool cancellable = isImportedFileName(toPath(fileName));
+    m_c.Scroll->offerCancel(cancellable);
+    ImportControl control = m_import;
+    control.cancelled = [this] {
         yieldToEvents();
         return m_c.Scroll->cancelPressed();
-    }};
+    };
     const std::unique_ptr<SignalFile> reader = openSignalFile(toPath(fileName), control, reason);
+    const bool cancelled = m_c.Scroll->cancelPressed();
     m_c.Scroll->offerCancel(false);
     m_c.Scroll->hide();
+    if (cancelled) {
+        forgetData(); // the user's own choice needs no message
+        return false;
+    }
     if (!reader) {
         return readerFailed(reason);
     }

@@ -3,6 +3,7 @@
 #include "core/app_state.h"
 #include "core/doors.h"
 #include "display/mode_controls.h"
+#include "files/import_file.h"
 #include "files/recent_files.h"
 
 class QLabel;
@@ -62,6 +63,9 @@ public:
     // Other equipment's recordings (EDF, EDF+, BDF, BDF+ …): the physical values of up to three signals of
     // one rate (the user picks when the file has more, or of different rates), the file's events as marks.
     bool ReadSignalFile(const QString& fileName);
+    // Where the import process is and how long it may take (a test points it at a build that crashes or
+    // hangs on request); Cancel is ReadSignalFile's own.
+    ImportControl& importControl() { return m_import; }
     void showRecentFiles() override;
     // The file a drop opens: the first data file (.bin, .prn, .edf, .bdf) among those dragged, in the
     // evaluation layout while nothing is recorded; empty when the drop is refused.
@@ -84,6 +88,7 @@ private:
     ModeControls m_modes;
     FileControls m_c;
     FileNeighbours m_n;
+    ImportControl m_import;
 };
 
 } // namespace trazel

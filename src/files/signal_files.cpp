@@ -42,6 +42,10 @@ bool isSignalFileName(const std::filesystem::path& path) {
     return isEdfExtension(extension) || extension == ".abf" || isImportExtension(extension);
 }
 
+bool isImportedFileName(const std::filesystem::path& path) {
+    return isImportExtension(lowerExtension(path));
+}
+
 std::unique_ptr<SignalFile> openSignalFile(const std::filesystem::path& path, const ImportControl& control,
                                            std::string& error) {
     const std::string extension = lowerExtension(path);

@@ -16,6 +16,9 @@ std::string lowerExtension(const std::filesystem::path& path);
 // True for a name one of the readers of signal files takes: "night.2.edf" is one.
 bool isSignalFileName(const std::filesystem::path& path);
 
+// True for a name the import process reads (the formats of BioSig): only those can be cancelled.
+bool isImportedFileName(const std::filesystem::path& path);
+
 // The file opened and checked by the reader its extension names (EDF and BDF through EDFlib, ABF by the
 // program's own reader, the formats of BioSig in the import process, under `control`); nothing, with the
 // reason, when that reader refuses it.

@@ -1,6 +1,8 @@
 #include "files/edf_file.h"
 #include "support/open_file_fixture.h"
 
+#include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 namespace trazel::testing {
@@ -175,6 +177,50 @@ TEST_F(EdfOpening, TellsWhyAFileCannotBeOpenedAndLeavesNothingLoaded) {
     dialogs.answerSignals({}); // cancelled: no message
     window->files().mnuOpen_Click();
     expectNothingLoaded();
+}
+
+// The import process's failures end in the message with nothing loaded and the window alive.
+TEST_F(EdfOpening, SurvivesACrashingOrHangingImportProcess) {
+    using namespace std::chrono_literals;
+    window->files().importControl() = {.limit = 2s, .program = TRAZEL_IMPORT_TEST_PROGRAM};
+    const std::filesystem::path file = files.write("night.gdf", Bytes(1000, 0x5A));
+    const struct {
+        const char* hook;
+        bool pressCancel;
+        QString reason; // empty: cancelled, no message
+    } cases[] = {
+        {"crash", false, "The import process crashed (signal 6)."},
+        {"hang", false, "The import process did not finish within 2 s."},
+        {"hang", true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hook);
+        qputenv("TRAZEL_IMPORT_TEST", c.hook);
+        // While the process runs, Cancel is offered in a window that takes every click.
+        bool offered = false;
+        QTimer whileRunning;
+        whileRunning.setSingleShot(true);
+        QObject::connect(&whileRunning, &QTimer::timeout, [&, pressCancel = c.pressCancel] {
+            auto* cancel = window->ui.Scroll->findChild<QPushButton*>("cancel");
+            offered = cancel->isVisible() && window->ui.Scroll->isModal();
+            if (pressCancel) {
+                cancel->click();
+            }
+        });
+        whileRunning.start(c.hook == std::string_view("hang") ? 300ms : 0ms);
+        if (c.reason.isEmpty()) {
+            open(file);
+        } else {
+            openFailing(file);
+            EXPECT_EQ(lastQuestions().back().text, QString(ReadFailure) + "\n\n" + c.reason);
+        }
+        EXPECT_EQ(lastQuestions().size(), c.reason.isEmpty() ? 1U : 2U); // the file's name, the message
+        EXPECT_TRUE(offered);
+        expectNothingLoaded();
+    }
+    qunsetenv("TRAZEL_IMPORT_TEST");
+    open(Recordings / "abf/130618-1-12.abf");
+    EXPECT_TRUE(state.DataLoaded) << "the window works on";
 }
 
 TEST_F(EdfOpening, ExportsOnlyToEdfOrBdfNamesBesideTheDataFile) {
