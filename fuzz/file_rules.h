@@ -1,6 +1,9 @@
 #pragma once
 
+#include "files/signal_file.h"
 #include "harness.h"
+
+#include <vector>
 
 // What the readers must make of a file, worked out from its bytes apart from the readers' own code.
 namespace trazel::fuzz {
@@ -17,5 +20,9 @@ void requireBinValues(const AppState& s, Input file);
 bool prnFileIsShown(std::size_t fileLength, const QString& channelAnswer, const QString& frequencyAnswer);
 // 100 times the file's values in the data arrays, no markers.
 void requirePrnValues(const AppState& s, Input file);
+
+// The events placed on the points of the first signal and marked as the window does: every event on
+// points within the data.
+void requireEventsOnPoints(const std::vector<SignalEvent>& events, const std::vector<SignalInfo>& infos);
 
 } // namespace trazel::fuzz

@@ -2,6 +2,7 @@
 // test recordings test_edf_stim_channel.edf and test_bdf_stim_channel.bdf (BSD-3-Clause): two as they
 // were laid out, two written again by writeEdf, and two inputs the fuzzer found.
 
+#include "file_rules.h"
 #include "files/edf_file.h"
 #include "files/edf_marks.h"
 #include "targets.h"
@@ -57,8 +58,9 @@ bool holdsText(Input file, std::string_view text) {
            std::string_view::npos;
 }
 
-// The events on the points of the first signal, as the window marks them: every event within the data.
-void placeOnPoints(const std::vector<SignalEvent>& events, const std::vector<SignalInfo>& infos) {
+} // namespace
+
+void requireEventsOnPoints(const std::vector<SignalEvent>& events, const std::vector<SignalInfo>& infos) {
     const std::int64_t count = infos.empty() ? 0 : std::min<std::int64_t>(infos[0].samples, 1 << 20);
     std::vector<FileEvent> placed = placeEvents(events, infos.empty() ? 0 : infos[0].rate, count);
     require(placed.size() == events.size(), "no event is lost");
@@ -72,8 +74,6 @@ void placeOnPoints(const std::vector<SignalEvent>& events, const std::vector<Sig
     markEvents(placed, markers);
     takeSweeps(placed, count);
 }
-
-} // namespace
 
 void fuzzReadEdf(Input input) {
     std::string error;
@@ -101,7 +101,7 @@ void fuzzReadEdf(Input input) {
     require(std::ranges::all_of(events, [](const SignalEvent& e) { return std::isfinite(e.onset); }),
             "finite onsets");
     require(std::ranges::is_sorted(events, {}, &SignalEvent::onset), "events in onset order");
-    placeOnPoints(events, infos);
+    requireEventsOnPoints(events, infos);
 }
 
 } // namespace trazel::fuzz

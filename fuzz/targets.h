@@ -12,6 +12,7 @@ void fuzzReadBin(Input input);
 void fuzzReadPrn(Input input);
 void fuzzReadEdf(Input input);
 void fuzzReadAbf(Input input);
+void fuzzReadImportReply(Input input);
 void fuzzNumberRules(Input input);
 void fuzzOpenCommand(Input input);
 
@@ -20,10 +21,11 @@ struct Target {
     void (*run)(Input input);
 };
 
-inline constexpr std::array<Target, 6> Targets{{{"read_bin", fuzzReadBin},
+inline constexpr std::array<Target, 7> Targets{{{"read_bin", fuzzReadBin},
                                                 {"read_prn", fuzzReadPrn},
                                                 {"read_edf", fuzzReadEdf},
                                                 {"read_abf", fuzzReadAbf},
+                                                {"read_import_reply", fuzzReadImportReply},
                                                 {"number_rules", fuzzNumberRules},
                                                 {"open_command", fuzzOpenCommand}}};
 

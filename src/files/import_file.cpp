@@ -252,8 +252,10 @@ bool ImportedFile::readPhysical(int signal, std::span<float> out, std::string& e
         error = "there is no room for the " + std::to_string(info.samples) + " samples of " + info.label;
         return false;
     }
-    std::memcpy(out.data(), m_reply.constData() + m_sampleOffsets[static_cast<std::size_t>(signal)],
-                count * sizeof(float));
+    if (count > 0) { // an empty span may have no memory at all
+        std::memcpy(out.data(), m_reply.constData() + m_sampleOffsets[static_cast<std::size_t>(signal)],
+                    count * sizeof(float));
+    }
     return true;
 }
 
