@@ -112,14 +112,86 @@ void checkBrainVisionHeader(const std::filesystem::path& header) {
     }
 }
 
+std::string lowerExtension(const std::filesystem::path& file) {
+    std::string extension = file.extension().string();
+    for (char& c : extension) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return extension;
+}
+
 // Refuses the files BioSig is known to crash or hang on.
 void checkKnownFailures(const std::filesystem::path& file) {
-    const std::string extension = file.extension().string();
+    const std::string extension = lowerExtension(file);
     if (extension == ".hea") {
         checkWfdbHeader(file);
     } else if (extension == ".vhdr") {
         checkBrainVisionHeader(file);
     }
+}
+
+// Each line without its carriage return.
+bool getTextLine(std::istream& in, std::string& line) {
+    if (!std::getline(in, line)) {
+        return false;
+    }
+    if (line.ends_with('\r')) {
+        line.pop_back();
+    }
+    return true;
+}
+
+// The units of a WFDB header's signal lines ("v102s.dat 212 1250/NU 0 …": NU), millivolts where a line
+// gives none; nothing for a multi-segment record.
+std::vector<std::string> wfdbUnits(const std::filesystem::path& header) {
+    std::ifstream in(header);
+    std::string line, record;
+    int signals = 0;
+    while (getTextLine(in, line) && (line.empty() || line.starts_with('#'))) {
+    }
+    std::istringstream(line) >> record >> signals;
+    std::vector<std::string> units;
+    while (record.find('/') == std::string::npos && std::ssize(units) < signals && getTextLine(in, line)) {
+        std::string dataFile, format, gain;
+        std::istringstream(line) >> dataFile >> format >> gain;
+        if (!dataFile.empty() && !dataFile.starts_with('#')) {
+            const std::size_t slash = gain.find('/');
+            units.push_back(slash == std::string::npos ? "mV" : gain.substr(slash + 1));
+        }
+    }
+    return units;
+}
+
+// The units of a BrainVision header's channel lines ("Ch27=CP5,,0.5,µS"), microvolts where a line gives
+// none, in the header's own encoding.
+std::vector<std::string> brainVisionUnits(const std::filesystem::path& header) {
+    std::ifstream in(header);
+    std::string line;
+    while (getTextLine(in, line) && line != "[Channel Infos]") {
+    }
+    std::vector<std::string> units;
+    while (getTextLine(in, line) && !line.starts_with('[')) {
+        if (!line.starts_with("Ch")) {
+            continue; // comments
+        }
+        std::vector<std::string> fields;
+        std::istringstream entry(line);
+        for (std::string field; std::getline(entry, field, ',');) {
+            fields.push_back(field);
+        }
+        units.push_back(fields.size() > 3 && !trimmed(fields[3]).empty() ? trimmed(fields[3]) : "µV");
+    }
+    return units;
+}
+
+// BioSig knows volts only: it names a BrainVision channel in µS "uV" and gives no unit for WFDB's NU. For
+// these formats the header's own units are taken, one for each of BioSig's channels, or none at all.
+std::vector<std::string> headerUnits(const std::filesystem::path& file, std::size_t channels) {
+    const std::string extension = lowerExtension(file);
+    std::vector<std::string> units = extension == ".hea"    ? wfdbUnits(file)
+                                     : extension == ".vhdr" ? brainVisionUnits(file)
+                                                            : std::vector<std::string>{};
+    return units.size() == channels ? units : std::vector<std::string>{};
 }
 
 struct CloseRecording {
@@ -176,7 +248,7 @@ std::string unitOf(const CHANNEL_TYPE& channel) {
     return unit && std::string_view(unit) != "?" ? unit : "";
 }
 
-void writeSignals(HDRTYPE* hdr, ReplyWriter& reply) {
+void writeSignals(HDRTYPE* hdr, const std::vector<std::string>& units, ReplyWriter& reply) {
     sread(nullptr, 0, static_cast<std::size_t>(hdr->NRec), hdr); // whole-file reads only are right
     if (hdr->AS.B4C_ERRNUM != B4C_NO_ERROR) {
         throw Refusal{std::string("BioSig cannot read the samples: ") +
@@ -191,7 +263,8 @@ void writeSignals(HDRTYPE* hdr, ReplyWriter& reply) {
     for (const Column& column : columns) {
         const CHANNEL_TYPE& channel = *column.channel;
         reply.text(trimmed(channel.Label));
-        reply.text(unitOf(channel));
+        const auto k = static_cast<std::size_t>(column.channel - hdr->CHANNEL);
+        reply.text(k < units.size() ? units[k] : unitOf(channel));
         reply.number(hdr->SampleRate / static_cast<double>(column.step));
         reply.number(static_cast<std::uint64_t>((rows + column.step - 1) / column.step));
         // The fields themselves: biosig_channel_get_scaling() swaps the physical minimum and maximum.
@@ -271,7 +344,7 @@ int main(int argc, char** argv) {
         const Recording hdr = openRecording(file);
         ReplyWriter reply(replyFd);
         reply.text("TRAZEL-IMPORT 1");
-        writeSignals(hdr.get(), reply);
+        writeSignals(hdr.get(), headerUnits(file, hdr->NS), reply);
         writeEvents(hdr.get(), reply);
         reply.flush();
     } catch (const Refusal& refusal) {
