@@ -75,7 +75,6 @@ void BM_DrawCurves(benchmark::State& state) {
         DrawCurves(s, disp, window, false);
         benchmark::DoNotOptimize(disp.Image());
     }
-    state.counters["figures"] = static_cast<double>(disp.drawingLog().size());
     state.counters["first_draw_ms"] = std::chrono::duration<double, std::milli>(first).count();
     state.counters["summary_share"] = summaryShare(s, traces);
 }

@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "ui/plot_surface.h"
+
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -98,6 +100,7 @@ Harness& freshWindow() {
     startApplication();
     static Harness& harness = *new Harness;
     static const AppState start = [] {
+        harness.window.ui.disp->setDrawingLogged(true); // the targets check what was drawn
         harness.window.show();
         return harness.state;
     }();

@@ -232,6 +232,9 @@ void PlotSurface::endPainting() const {
 
 void PlotSurface::log(DrawnFigure::Kind kind, double x1, double y1, double x2, double y2, Colour colour,
                       const QString& text, bool filled) {
+    if (!m_logged) {
+        return;
+    }
     m_log.push_back(DrawnFigure{kind, x1, y1, x2, y2, colour, m_drawMode, text, filled});
 }
 

@@ -84,6 +84,9 @@ public:
     void Refresh();
     QImage Image() const;
 
+    // The figures and texts drawn since the last Cls, kept only while switched on: a record for tests,
+    // which would cost the program a few hundred bytes a line (the overplot view draws millions).
+    void setDrawingLogged(bool on) { m_logged = on; }
     const std::vector<DrawnFigure>& drawingLog() const { return m_log; }
 
     // Pixel position of a user coordinate (exposed for the cursor code and tests).
@@ -133,6 +136,7 @@ private:
     mutable std::unique_ptr<QPainter> m_painter;
     QColor m_penColour;
     bool m_penInverts = false;
+    bool m_logged = false;
     std::vector<DrawnFigure> m_log;
     QRect m_dirty;               // pixels drawn since the last update was asked for
     bool m_updatePosted = false; // an update of m_dirty is on its way

@@ -63,7 +63,7 @@ protected:
     std::vector<DrawnFigure> boxes() const { return figuresOfKind(disp, DrawnFigure::Kind::Box); }
 
     AppState s;
-    PlotSurface disp;
+    LoggedSurface disp;
     QWidget window;
 };
 
@@ -264,8 +264,8 @@ void drawByFullScan(const AppState& s, PlotSurface& ref) {
 
 // DrawCurves on a plot `width` pixels wide draws exactly the figures and pixels of a visit to every point.
 void expectPictureOfFullScan(AppState& s, QWidget& window, double scaleWidth, int width) {
-    PlotSurface disp;
-    PlotSurface ref;
+    LoggedSurface disp;
+    LoggedSurface ref;
     for (PlotSurface* plot : {&disp, &ref}) {
         plot->setMinimumSize(1, 1);
         plot->resize(width, 300);

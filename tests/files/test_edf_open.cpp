@@ -182,7 +182,7 @@ TEST_F(EdfOpening, TellsWhyAFileCannotBeOpenedAndLeavesNothingLoaded) {
 // The import process's failures end in the message with nothing loaded and the window alive.
 TEST_F(EdfOpening, SurvivesACrashingOrHangingImportProcess) {
     using namespace std::chrono_literals;
-    window->files().importControl() = {.limit = 2s, .program = TRAZEL_IMPORT_TEST_PROGRAM};
+    window->files().importControl() = {.limit = 2s, .cancelled = {}, .program = TRAZEL_IMPORT_TEST_PROGRAM};
     const std::filesystem::path file = files.write("night.gdf", Bytes(1000, 0x5A));
     const struct {
         const char* hook;

@@ -8,6 +8,12 @@
 
 namespace trazel::testing {
 
+// A plot surface that keeps its drawing log, which the program's own surfaces do not.
+class LoggedSurface : public PlotSurface {
+public:
+    LoggedSurface() { setDrawingLogged(true); }
+};
+
 // The texts printed on the plot since it was last cleared, in drawing order, in one colour.
 inline QStringList printedTexts(const PlotSurface& disp, Colour colour) {
     QStringList texts;

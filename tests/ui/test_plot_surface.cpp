@@ -24,7 +24,7 @@ protected:
     }
     Colour pixel(int x, int y) const { return fromQColor(disp.Image().pixelColor(x, y)); }
 
-    PlotSurface disp;
+    testing::LoggedSurface disp;
 };
 
 std::array<double, 4> scaleOf(const PlotSurface& disp) {
