@@ -354,9 +354,8 @@ void FileCommands::showReadData() {
 
 void FileCommands::showProgress() {
     m_c.Scroll->setCaption(QStringLiteral("Reading data..."));
-    m_c.Scroll->setValue(0);
     m_c.Scroll->show();
-    m_c.Scroll->repaint();
+    m_c.Scroll->setValue(0);
 }
 
 void FileCommands::finishProgress() {

@@ -54,12 +54,11 @@ void SpectrumCommand::ComputeSpectrum(const TraceBuffer& data) {
     const auto moveBar = [this](int percent) { m_scroll.setValue(percent); };
     // Only complete sweeps the data hold: a short file must not be read past its end.
     const std::int64_t sweeps = std::min<std::int64_t>(s.CurveCount, std::ssize(data.trace(1)) / n);
+    setMousePointer(m_window, MousePointer::Hourglass);
+    m_scroll.show();
     for (std::int64_t j = 1; j <= sweeps; ++j) {
-        setMousePointer(m_window, MousePointer::Hourglass);
         m_scroll.setCaption(QStringLiteral("Calculating FFT for curve %1...").arg(j));
         m_scroll.setValue(0);
-        m_scroll.show();
-        m_scroll.repaint();
         for (int c = 1; c <= TraceCount; ++c) {
             const auto sweep =
                 data.trace(c).subspan(static_cast<std::size_t>((j - 1) * n), static_cast<std::size_t>(n));

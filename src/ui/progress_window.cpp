@@ -7,6 +7,10 @@
 
 namespace trazel {
 
+namespace {
+constexpr qint64 PaintIntervalMs = 50;
+}
+
 ProgressWindow::ProgressWindow(QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::WindowTitleHint), HScroll1(new QScrollBar(Qt::Horizontal, this)),
       m_caption(new QLabel(this)), m_cancel(new QPushButton(QStringLiteral("Cancel"), this)) {
@@ -26,7 +30,6 @@ ProgressWindow::ProgressWindow(QWidget* owner)
 
 void ProgressWindow::setCaption(const QString& caption) {
     m_caption->setText(caption);
-    setWindowTitle(caption);
 }
 
 QString ProgressWindow::caption() const {
@@ -34,7 +37,7 @@ QString ProgressWindow::caption() const {
 }
 
 int ProgressWindow::value() const {
-    return HScroll1->value();
+    return m_value;
 }
 
 void ProgressWindow::offerCancel(bool offered) {
@@ -50,8 +53,18 @@ void ProgressWindow::offerCancel(bool offered) {
 }
 
 void ProgressWindow::setValue(int percent) {
-    HScroll1->setValue(percent);
-    HScroll1->repaint();
+    m_value = percent; // the bar itself only when painted: a spectrum sets it a million times
+    if (isVisible() && (!m_sincePaint.isValid() || m_sincePaint.elapsed() >= PaintIntervalMs)) {
+        HScroll1->setValue(m_value);
+        setWindowTitle(m_caption->text());
+        repaint();
+        m_sincePaint.start();
+    }
+}
+
+void ProgressWindow::showEvent(QShowEvent* event) {
+    m_sincePaint.invalidate();
+    QWidget::showEvent(event);
 }
 
 } // namespace trazel
