@@ -5,6 +5,7 @@
 #include "ui/plot_surface.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -87,31 +88,43 @@ void CurveDrawing::pointByPoint() {
         return;
     }
     disp.setCurrentX(0);
-    TraceArray<double> previousAverage;
-    TraceArray<double> previousSingle;
+    // Each trace's pens draw in its own scale; the point loop goes across the traces as the eye does.
+    struct TraceCurves {
+        int c;
+        Band band;
+        std::optional<PlotSurface::LinePen> average, single;
+        double previousAverage = 0, previousSingle = 0;
+    };
+    std::vector<TraceCurves> curves;
+    curves.reserve(m_traces.size());
     for (int c : m_traces) {
         setTraceScale(s, disp, c);
-        const Band band = bandOf(s, c);
-        if (m_average && s.AverageData.contains(0)) {
-            previousAverage(c) = band.clamp(s.AverageData(c, 0) + s.TraceOffset(c));
+        TraceCurves& curve = curves.emplace_back(TraceCurves{c, bandOf(s, c), {}, {}});
+        if (m_average) {
+            curve.average.emplace(disp.linePen(s.AverageColour(c)));
+            if (s.AverageData.contains(0)) {
+                curve.previousAverage = curve.band.clamp(s.AverageData(c, 0) + s.TraceOffset(c));
+            }
         }
-        previousSingle(c) = band.clamp(s.TraceData(c, m_first) + s.TraceOffset(c));
+        if (m_single) {
+            curve.single.emplace(disp.linePen(s.SingleColour(c)));
+        }
+        curve.previousSingle = curve.band.clamp(s.TraceData(c, m_first) + s.TraceOffset(c));
     }
     const double viewStart = s.ViewStart;
     for (std::int64_t x = m_first + 1; x <= m_last; ++x) {
         const double at = static_cast<double>(x) - viewStart;
-        for (int c : m_traces) {
-            setTraceScale(s, disp, c);
-            const Band band = bandOf(s, c);
-            if (m_average && hasAverageAt(x)) {
-                const double y = band.clamp(averageAt(c, x) + s.TraceOffset(c));
-                disp.Line(at - 1, previousAverage(c), at, y, s.AverageColour(c));
-                previousAverage(c) = y;
+        for (TraceCurves& curve : curves) {
+            const double offset = s.TraceOffset(curve.c);
+            if (curve.average && hasAverageAt(x)) {
+                const double y = curve.band.clamp(averageAt(curve.c, x) + offset);
+                curve.average->line(at - 1, curve.previousAverage, at, y);
+                curve.previousAverage = y;
             }
-            if (m_single) {
-                const double y = band.clamp(s.TraceData(c, x) + s.TraceOffset(c));
-                disp.Line(at - 1, previousSingle(c), at, y, s.SingleColour(c));
-                previousSingle(c) = y;
+            if (curve.single) {
+                const double y = curve.band.clamp(s.TraceData(curve.c, x) + offset);
+                curve.single->line(at - 1, curve.previousSingle, at, y);
+                curve.previousSingle = y;
             }
         }
     }

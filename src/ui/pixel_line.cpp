@@ -46,8 +46,10 @@ bool clipToCanvas(Segment& s, int width, int height) {
     return true;
 }
 
+// A clipped coordinate is not negative (but for a rounding error, which the clamp takes back): cutting off
+// the fraction is its floor, without the library call.
 int pixelIndex(double v, int size) {
-    return std::clamp(static_cast<int>(std::floor(v)), 0, size - 1);
+    return std::clamp(static_cast<int>(v), 0, size - 1);
 }
 
 template <PixelOp Op>

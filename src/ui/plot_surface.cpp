@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace trazel {
 
@@ -83,11 +84,11 @@ void PlotSurface::Cls() {
 }
 
 void PlotSurface::Line(double x1, double y1, double x2, double y2) {
-    drawLine(x1, y1, x2, y2, m_foreColor);
+    linePen(m_foreColor).line(x1, y1, x2, y2);
 }
 
 void PlotSurface::Line(double x1, double y1, double x2, double y2, Colour colour) {
-    drawLine(x1, y1, x2, y2, colour);
+    linePen(colour).line(x1, y1, x2, y2);
 }
 
 void PlotSurface::Box(double x1, double y1, double x2, double y2) {
@@ -98,32 +99,64 @@ void PlotSurface::Box(double x1, double y1, double x2, double y2, Colour colour,
     drawBox(x1, y1, x2, y2, colour, fill);
 }
 
-std::optional<QPointF> PlotSurface::drawablePixels(double x, double y) const {
+std::optional<QPointF> PlotSurface::drawable(QPointF pixels) {
     constexpr double Limit = 1e6; // far outside any screen, far inside the rasteriser's integers
-    const QPointF at = toPixels(x, y);
-    if (!std::isfinite(at.x()) || !std::isfinite(at.y())) {
+    if (!std::isfinite(pixels.x()) || !std::isfinite(pixels.y())) {
         return std::nullopt;
     }
-    return QPointF(std::clamp(at.x(), -Limit, Limit), std::clamp(at.y(), -Limit, Limit));
+    return QPointF(std::clamp(pixels.x(), -Limit, Limit), std::clamp(pixels.y(), -Limit, Limit));
+}
+
+std::optional<QPointF> PlotSurface::drawablePixels(double x, double y) const {
+    return drawable(toPixels(x, y));
 }
 
 // Lines skip the painter: the image's own pixels take them at a fraction of its cost per line.
-void PlotSurface::drawLine(double x1, double y1, double x2, double y2, Colour colour) {
-    const auto from = drawablePixels(x1, y1);
-    const auto to = drawablePixels(x2, y2);
+PlotSurface::LinePen::LinePen(PlotSurface& surface, Colour colour)
+    : m_surface(surface), m_colour(colour), m_left(surface.m_scaleLeft), m_top(surface.m_scaleTop),
+      m_width(surface.m_scaleWidth), m_height(surface.m_scaleHeight), m_pixelWidth(surface.width()),
+      m_pixelHeight(surface.height()), m_canvas{reinterpret_cast<std::uint32_t*>(surface.m_image.bits()),
+                                                surface.m_image.width(), surface.m_image.height(),
+                                                surface.m_image.bytesPerLine() / 4},
+      // Xor leaves the opaque alpha byte alone.
+      m_pixel(surface.m_drawMode == DrawMode::Invert ? 0x00FFFFFFu : toQColor(colour).rgb()),
+      m_op(surface.m_drawMode == DrawMode::Invert ? PixelOp::Xor : PixelOp::Copy) {}
+
+PlotSurface::LinePen::LinePen(LinePen&& other) noexcept
+    : m_surface(other.m_surface), m_colour(other.m_colour), m_left(other.m_left), m_top(other.m_top),
+      m_width(other.m_width), m_height(other.m_height), m_pixelWidth(other.m_pixelWidth),
+      m_pixelHeight(other.m_pixelHeight), m_canvas(other.m_canvas), m_pixel(other.m_pixel), m_op(other.m_op),
+      m_touched(std::exchange(other.m_touched, std::nullopt)), m_lastX(other.m_lastX), m_lastY(other.m_lastY),
+      m_lastPixels(other.m_lastPixels) {}
+
+PlotSurface::LinePen::~LinePen() {
+    if (m_touched) {
+        m_surface.updateArea(
+            QRect(QPoint(m_touched->x0, m_touched->y0), QPoint(m_touched->x1, m_touched->y1)));
+    }
+}
+
+// As toPixels, to the last bit.
+std::optional<QPointF> PlotSurface::LinePen::pixelsOf(double x, double y) const {
+    return drawable(QPointF((x - m_left) / m_width * m_pixelWidth, (y - m_top) / m_height * m_pixelHeight));
+}
+
+void PlotSurface::LinePen::line(double x1, double y1, double x2, double y2) {
+    const auto from = x1 == m_lastX && y1 == m_lastY ? m_lastPixels : pixelsOf(x1, y1);
+    const auto to = pixelsOf(x2, y2);
+    m_lastX = x2;
+    m_lastY = y2;
+    m_lastPixels = to;
     if (from && to) {
-        const bool invert = m_drawMode == DrawMode::Invert;
-        const PixelCanvas canvas{reinterpret_cast<std::uint32_t*>(m_image.bits()), m_image.width(),
-                                 m_image.height(), m_image.bytesPerLine() / 4};
-        // Xor leaves the opaque alpha byte alone.
-        const std::uint32_t pixel = invert ? 0x00FFFFFFu : toQColor(colour).rgb();
-        const auto span = drawPixelLine(canvas, from->x(), from->y(), to->x(), to->y(), pixel,
-                                        invert ? PixelOp::Xor : PixelOp::Copy);
+        const auto span = drawPixelLine(m_canvas, from->x(), from->y(), to->x(), to->y(), m_pixel, m_op);
         if (span) {
-            updateArea(QRect(QPoint(span->x0, span->y0), QPoint(span->x1, span->y1)));
+            m_touched = m_touched
+                            ? PixelSpan{std::min(m_touched->x0, span->x0), std::min(m_touched->y0, span->y0),
+                                        std::max(m_touched->x1, span->x1), std::max(m_touched->y1, span->y1)}
+                            : *span;
         }
     }
-    log(DrawnFigure::Kind::Line, x1, y1, x2, y2, colour);
+    m_surface.log(DrawnFigure::Kind::Line, x1, y1, x2, y2, m_colour);
 }
 
 void PlotSurface::drawBox(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill) {

@@ -2,11 +2,13 @@
 
 #include "core/colour.h"
 #include "ui/mouse_buttons.h"
+#include "ui/pixel_line.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QString>
 #include <QWidget>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -64,6 +66,37 @@ public:
     void Cls();
     void Line(double x1, double y1, double x2, double y2);
     void Line(double x1, double y1, double x2, double y2, Colour colour);
+    // Lines of one colour in the scale and the draw mode of the moment, straight into the image's pixels:
+    // the work of Line without its look at the surface for every line, for curves of millions of segments.
+    // Neither the scale nor the image may change while a pen draws; what it drew is shown once it is gone.
+    class LinePen {
+    public:
+        LinePen(LinePen&& other) noexcept;
+        LinePen& operator=(LinePen&&) = delete;
+        ~LinePen();
+        void line(double x1, double y1, double x2, double y2);
+
+    private:
+        friend class PlotSurface;
+        LinePen(PlotSurface& surface, Colour colour);
+        // The pixel position of a user coordinate, held within a range the rasteriser handles; nothing
+        // for a coordinate that is not a number.
+        std::optional<QPointF> pixelsOf(double x, double y) const;
+
+        PlotSurface& m_surface;
+        Colour m_colour;
+        double m_left, m_top, m_width, m_height; // the user scale
+        double m_pixelWidth, m_pixelHeight;
+        PixelCanvas m_canvas;
+        std::uint32_t m_pixel;
+        PixelOp m_op;
+        std::optional<PixelSpan> m_touched; // the pixels drawn so far
+        // The end of the last line in both scales: a curve's next line starts there.
+        double m_lastX = NAN, m_lastY = NAN;
+        std::optional<QPointF> m_lastPixels;
+    };
+    LinePen linePen(Colour colour) { return LinePen(*this, colour); }
+
     void Box(double x1, double y1, double x2, double y2);
     void Box(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill = BoxFill::Outline);
 
@@ -109,7 +142,6 @@ protected:
 private:
     QPainter& painterFor(Colour colour);
     void endPainting() const;
-    void drawLine(double x1, double y1, double x2, double y2, Colour colour);
     void drawBox(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill);
     void updateArea(const QRect& pixels);
     void log(DrawnFigure::Kind kind, double x1, double y1, double x2, double y2, Colour colour,
@@ -117,6 +149,7 @@ private:
     // The pixel position of a user coordinate, held within a range the rasteriser handles; nothing for
     // a coordinate that is not a number.
     std::optional<QPointF> drawablePixels(double x, double y) const;
+    static std::optional<QPointF> drawable(QPointF pixels);
     void emitMouse(QMouseEvent* event, bool press);
 
     double m_scaleLeft = 0;
