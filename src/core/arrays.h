@@ -1,15 +1,18 @@
 #pragma once
 
 #include "core/minmax_summary.h"
+#include "core/zeroed_memory.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <type_traits>
 
 namespace trazel {
 
@@ -38,56 +41,95 @@ template <typename T> using TraceArray = BoundedArray<T, 1, 3>;
 
 constexpr int TraceCount = 3;
 
+// The elements of a dynamic array, zeroed when made; arrays that hold the same values share one block.
+template <typename T> class ElementBlock {
+    static_assert(std::is_trivially_copyable_v<T>, "the block is zeroed and copied as bytes");
+
+public:
+    explicit ElementBlock(std::size_t capacity)
+        : m_items(static_cast<T*>(allocateZeroed(capacity * sizeof(T)))), m_capacity(capacity) {}
+    ElementBlock(const ElementBlock&) = delete;
+    ElementBlock& operator=(const ElementBlock&) = delete;
+    ~ElementBlock() { freeZeroed(m_items, m_capacity * sizeof(T)); }
+
+    T* items() const { return m_items; }
+    std::size_t capacity() const { return m_capacity; }
+
+private:
+    T* m_items;
+    std::size_t m_capacity;
+};
+
 // A dynamic array A(0 To upper): absent until created, created with every element zero. It carries a
 // summary of its values (MinMaxSummary, MarkerIndex) that spares its readers a visit to every point: a
 // cache derived from the values alone. Every non-const access notes the first point it may change, const
 // access notes nothing, and reading the summary first brings it up to date from that point on.
+//
+// A copy shares the elements of the array it copies until one of the two is written to: only then are
+// they copied (the views' copy of the data costs no memory until a command transforms a trace). Writers
+// take a fresh non-const span after every copy made of their array.
 template <typename T, typename Summary> class DynamicArray {
 public:
     void create(std::int64_t upper) {
         const std::size_t size = upper >= 0 ? static_cast<std::size_t>(upper + 1) : 0;
-        makeRoomFor(size);
-        m_items.assign(size, T{});
+        if (fitsClosely(size)) {
+            std::fill_n(m_block->items(), size, T{});
+        } else {
+            m_block.reset(); // the old memory goes first, so that old and new never coexist
+            m_block = size > 0 ? std::make_shared<ElementBlock<T>>(size) : nullptr;
+        }
+        m_size = size;
         forgetSummary();
     }
+    // Shares the other array's elements and takes its summary.
     void copyFrom(const DynamicArray& other) {
-        makeRoomFor(other.m_items.size());
-        m_items.assign(other.m_items.begin(), other.m_items.end());
+        m_block = other.m_block;
+        m_size = other.m_size;
         m_summary = other.m_summary;
         m_firstChanged = other.m_firstChanged;
     }
-    // Absent again; the memory stays for an array of about the same size.
+    bool sharesWith(const DynamicArray& other) const { return m_block && m_block == other.m_block; }
+    // Absent again; the memory stays for an array of about the same size unless another array shares it.
     void erase() {
-        m_items.clear();
+        if (shared()) {
+            m_block.reset();
+        }
+        m_size = 0;
         forgetSummary();
     }
     // Absent again, and the memory goes back.
     void release() {
-        std::vector<T>().swap(m_items);
+        m_block.reset();
+        m_size = 0;
         m_summary = Summary{};
         m_firstChanged = NoChange;
     }
-    bool exists() const { return !m_items.empty(); }
+    bool exists() const { return m_size > 0; }
     // -1 when absent.
-    std::int64_t upper() const { return static_cast<std::int64_t>(m_items.size()) - 1; }
+    std::int64_t upper() const { return static_cast<std::int64_t>(m_size) - 1; }
     bool contains(std::int64_t i) const { return i >= 0 && i <= upper(); }
 
     T& operator()(std::int64_t i) {
         assert(contains(i));
         noteChangeFrom(i);
-        return m_items[static_cast<std::size_t>(i)];
+        return writableItems()[i];
     }
     const T& operator()(std::int64_t i) const {
         assert(contains(i));
-        return m_items[static_cast<std::size_t>(i)];
+        return m_block->items()[i];
     }
     std::span<T> span() { return pointsFrom(0); }
-    std::span<const T> span() const { return m_items; }
+    std::span<const T> span() const {
+        return m_size > 0 ? std::span<const T>(m_block->items(), m_size) : std::span<const T>();
+    }
     // The elements from `first` on, for a writer that changes none before it.
     std::span<T> pointsFrom(std::int64_t first) {
         assert(first >= 0 && first <= upper() + 1);
         noteChangeFrom(first);
-        return std::span<T>(m_items).subspan(static_cast<std::size_t>(first));
+        if (m_size == 0) {
+            return {};
+        }
+        return std::span<T>(writableItems(), m_size).subspan(static_cast<std::size_t>(first));
     }
 
     // The summary of every element.
@@ -100,15 +142,30 @@ public:
     void summarizeUpTo(std::int64_t end) const {
         m_summary.truncate(m_firstChanged);
         m_firstChanged = NoChange;
-        m_summary.extend(m_items, end);
+        m_summary.extend(span(), end);
     }
     // Applies `change` to every element and `follow` to the summary, which must keep the summary true to
     // the changed values: cheaper than summarising them again.
     template <typename Change, typename Follow> void transform(Change change, Follow follow) {
-        for (T& item : m_items) {
+        for (T& item : std::span<T>(m_size > 0 ? writableItems() : nullptr, m_size)) {
             change(item);
         }
         follow(m_summary);
+    }
+
+    // The same change for this array and `other`: done once on elements the two share with nobody else.
+    template <typename Change, typename Follow>
+    void transformTogether(DynamicArray& other, Change change, Follow follow) {
+        if (!sharesWith(other) || m_block.use_count() != 2) {
+            transform(change, follow);
+            other.transform(change, follow);
+            return;
+        }
+        for (T& item : std::span<T>(m_block->items(), m_size)) {
+            change(item);
+        }
+        follow(m_summary);
+        follow(other.m_summary);
     }
 
 private:
@@ -119,17 +176,30 @@ private:
         m_summary.truncate(0);
         m_firstChanged = NoChange;
     }
+    bool shared() const { return m_block.use_count() > 1; }
 
-    // Memory that fits the new size closely is used again: a fresh allocation of hundreds of megabytes
-    // costs more than reading them. Other memory goes first, so that old and new never coexist.
-    void makeRoomFor(std::size_t size) {
-        const std::size_t capacity = m_items.capacity();
-        if (size > capacity || size < capacity - capacity / 6) {
-            release();
+    // Memory of its own that fits the new size closely is used again: fresh memory costs more than
+    // clearing it.
+    bool fitsClosely(std::size_t size) const {
+        if (!m_block || shared()) {
+            return false;
         }
+        const std::size_t capacity = m_block->capacity();
+        return size <= capacity && size >= capacity - capacity / 6;
     }
 
-    std::vector<T> m_items;
+    // The elements to write: copied first while another array shares them.
+    T* writableItems() {
+        if (shared()) {
+            auto own = std::make_shared<ElementBlock<T>>(m_size);
+            std::copy_n(m_block->items(), m_size, own->items());
+            m_block = std::move(own);
+        }
+        return m_block->items();
+    }
+
+    std::shared_ptr<ElementBlock<T>> m_block;
+    std::size_t m_size = 0;
     mutable Summary m_summary;
     // The first element that may have changed since the summary was brought up to date; NoChange if none.
     mutable std::int64_t m_firstChanged = NoChange;
@@ -177,8 +247,16 @@ public:
     Extremes extremesBetween(int t, std::int64_t from, std::int64_t to) const {
         return summary(t).extremesBetween(trace(t), from, to);
     }
+    bool sharesTrace(int t, const TraceBuffer& other) const {
+        return traceArray(t).sharesWith(other.traceArray(t));
+    }
     void negate(int t) {
         traceArray(t).transform([](float& v) { v = -v; }, [](MinMaxSummary& m) { m.negate(); });
+    }
+    // Negates trace t here and in `other`, once where the two share it.
+    void negateTogether(int t, TraceBuffer& other) {
+        traceArray(t).transformTogether(
+            other.traceArray(t), [](float& v) { v = -v; }, [](MinMaxSummary& m) { m.negate(); });
     }
 
 private:

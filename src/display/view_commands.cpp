@@ -160,8 +160,7 @@ void ViewCommands::mnuInvert_Click() {
     if (!s.DataLoaded || s.SpectrumShown) {
         return;
     }
-    s.RawData.negate(s.CurrentTrace);
-    s.TraceData.negate(s.CurrentTrace);
+    s.RawData.negateTogether(s.CurrentTrace, s.TraceData);
     if (m_modes.overplotShown()) {
         m_view.DrawOverplot();
         return;

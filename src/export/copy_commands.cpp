@@ -13,6 +13,8 @@
 #include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
 
+#include <utility>
+
 namespace trazel {
 
 namespace {
@@ -103,8 +105,8 @@ void Exports::CopyCurvePoints() {
 std::string Exports::curvePointsOfView(PointsFormat format) const {
     const SampleTimes times(s.ScreenLen, 0.8 * m_disp.ScaleWidth());
     if (s.Overplot) {
-        return overplotPointsText(s.TraceData.trace(s.CurrentTrace), s.SweepLength, s.CurveCount, times,
-                                  format);
+        return overplotPointsText(std::as_const(s.TraceData).trace(s.CurrentTrace), s.SweepLength,
+                                  s.CurveCount, times, format);
     }
     return curvePointsText(viewStretch(), times, format);
 }
@@ -112,6 +114,8 @@ std::string Exports::curvePointsOfView(PointsFormat format) const {
 // The samples in view; block data are timed from the start of the sweep, continuous data from the start of
 // the recording.
 PointStretch Exports::viewStretch() const {
+    // Read through a const view: a write access would copy shared samples and forget the marker index.
+    const AppState& read = s;
     PointStretch stretch;
     stretch.first = toLong(s.ViewStart);
     stretch.last = lastViewPoint(s, m_disp.ScaleWidth());
@@ -120,10 +124,10 @@ PointStretch Exports::viewStretch() const {
     stretch.average = s.ShowAverage;
     for (int t = 1; t <= TraceCount; ++t) {
         if (s.TraceChannel(t) > 0) {
-            stretch.traces.push_back({t, s.TraceData.trace(t), s.AverageData.trace(t)});
+            stretch.traces.push_back({t, read.TraceData.trace(t), read.AverageData.trace(t)});
         }
     }
-    stretch.markers = s.Markers.span();
+    stretch.markers = read.Markers.span();
     return stretch;
 }
 

@@ -452,10 +452,11 @@ void FileCommands::forgetData() {
     s.Markers.release();
 }
 
-// The data arrays become absent; their memory stays for the next file, which is read into it.
+// The data arrays become absent; their memory stays for the next file, which is read into it. The views'
+// copy goes first: while it shares the data read, the memory stays with the data.
 void FileCommands::discardData() {
-    s.RawData.erase();
     s.TraceData.erase();
+    s.RawData.erase();
     s.Markers.erase();
     s.AverageData.erase();
     s.SampleCount = 0;

@@ -109,10 +109,13 @@ TEST_F(ViewCommands, GainStopsAtTheEndStepsWithoutRedrawing) {
 
 TEST_F(ViewCommands, InvertTwiceRestoresTheDataAndRawUndoesEverything) {
     openContinuousFile();
+    const AppState& read = state; // reading through it keeps the samples shared
+    EXPECT_TRUE(read.TraceData.sharesTrace(1, read.RawData)) << "the views draw the data read, no copy";
     const Single peak = state.TracePeak(1);
     window->viewCommands().pshift_Click();
     window->viewCommands().mnuInvert_Click();
-    EXPECT_EQ(state.RawData(1, 7), -7.0F);
+    EXPECT_EQ(std::pair(read.RawData(1, 7), read.TraceData(1, 7)), std::pair(-7.0F, -7.0F));
+    EXPECT_TRUE(read.TraceData.sharesTrace(1, read.RawData)) << "negated once, still shared";
     EXPECT_EQ(state.TraceShift(1), -1);
     window->viewCommands().mnuInvert_Click();
     EXPECT_EQ(state.TraceData(1, 7), 7.0F);
@@ -128,6 +131,8 @@ TEST_F(ViewCommands, InvertTwiceRestoresTheDataAndRawUndoesEverything) {
     EXPECT_EQ(state.ScreenLen, state.ContScreenLen);
     window->viewCommands().mnuInvert_Click(); // Raw curves ended the spectrum
     EXPECT_EQ(state.RawData(1, 7), -7.0F);
+    window->viewCommands().mnuRaw_Click();
+    EXPECT_TRUE(read.TraceData.sharesTrace(1, read.RawData)) << "Raw curves shares again";
 }
 
 TEST_F(ViewCommands, OverplotLaysTheSweepsOneBelowTheOther) {
