@@ -41,11 +41,14 @@ template <typename T> using TraceArray = BoundedArray<T, 1, 3>;
 
 constexpr int TraceCount = 3;
 
-// The elements of a dynamic array, zeroed when made; arrays that hold the same values share one block.
-template <typename T> class ElementBlock {
+// The elements of a dynamic array, zeroed when made, with their summary; arrays that hold the same values
+// share one block, and so one summary.
+template <typename T, typename Summary> class ElementBlock {
     static_assert(std::is_trivially_copyable_v<T>, "the block is zeroed and copied as bytes");
 
 public:
+    static constexpr std::int64_t NoChange = std::numeric_limits<std::int64_t>::max();
+
     explicit ElementBlock(std::size_t capacity)
         : m_items(static_cast<T*>(allocateZeroed(capacity * sizeof(T)))), m_capacity(capacity) {}
     ElementBlock(const ElementBlock&) = delete;
@@ -54,6 +57,10 @@ public:
 
     T* items() const { return m_items; }
     std::size_t capacity() const { return m_capacity; }
+
+    Summary summary;
+    // The first element that may have changed since the summary was brought up to date; NoChange if none.
+    std::int64_t firstChanged = NoChange;
 
 private:
     T* m_items;
@@ -65,28 +72,28 @@ private:
 // cache derived from the values alone. Every non-const access notes the first point it may change, const
 // access notes nothing, and reading the summary first brings it up to date from that point on.
 //
-// A copy shares the elements of the array it copies until one of the two is written to: only then are
-// they copied (the views' copy of the data costs no memory until a command transforms a trace). Writers
-// take a fresh non-const span after every copy made of their array.
+// A copy shares the elements and the summary of the array it copies until one of the two is written to:
+// only then are they copied (the views' copy of the data costs no memory until a command transforms a
+// trace). Writers take a fresh non-const span after every copy made of their array.
 template <typename T, typename Summary> class DynamicArray {
+    using Block = ElementBlock<T, Summary>;
+
 public:
     void create(std::int64_t upper) {
         const std::size_t size = upper >= 0 ? static_cast<std::size_t>(upper + 1) : 0;
         if (fitsClosely(size)) {
             std::fill_n(m_block->items(), size, T{});
+            forgetSummary();
         } else {
             m_block.reset(); // the old memory goes first, so that old and new never coexist
-            m_block = size > 0 ? std::make_shared<ElementBlock<T>>(size) : nullptr;
+            m_block = size > 0 ? std::make_shared<Block>(size) : nullptr;
         }
         m_size = size;
-        forgetSummary();
     }
-    // Shares the other array's elements and takes its summary.
+    // Shares the other array's elements and summary.
     void copyFrom(const DynamicArray& other) {
         m_block = other.m_block;
         m_size = other.m_size;
-        m_summary = other.m_summary;
-        m_firstChanged = other.m_firstChanged;
     }
     bool sharesWith(const DynamicArray& other) const { return m_block && m_block == other.m_block; }
     // Absent again; the memory stays for an array of about the same size unless another array shares it.
@@ -101,8 +108,6 @@ public:
     void release() {
         m_block.reset();
         m_size = 0;
-        m_summary = Summary{};
-        m_firstChanged = NoChange;
     }
     bool exists() const { return m_size > 0; }
     // -1 when absent.
@@ -111,8 +116,9 @@ public:
 
     T& operator()(std::int64_t i) {
         assert(contains(i));
+        T* items = writableItems();
         noteChangeFrom(i);
-        return writableItems()[i];
+        return items[i];
     }
     const T& operator()(std::int64_t i) const {
         assert(contains(i));
@@ -125,56 +131,70 @@ public:
     // The elements from `first` on, for a writer that changes none before it.
     std::span<T> pointsFrom(std::int64_t first) {
         assert(first >= 0 && first <= upper() + 1);
-        noteChangeFrom(first);
         if (m_size == 0) {
             return {};
         }
-        return std::span<T>(writableItems(), m_size).subspan(static_cast<std::size_t>(first));
+        T* items = writableItems();
+        noteChangeFrom(first);
+        return std::span<T>(items, m_size).subspan(static_cast<std::size_t>(first));
     }
 
     // The summary of every element.
     const Summary& summary() const {
+        static const Summary none;
+        if (!m_block) {
+            return none;
+        }
         summarizeUpTo(upper() + 1);
-        return m_summary;
+        return m_block->summary;
     }
     // Brings the summary up to date over the elements before `end`: a writer that fills the array front
     // to back keeps it up to date as it goes, while the values are still in the cache.
     void summarizeUpTo(std::int64_t end) const {
-        m_summary.truncate(m_firstChanged);
-        m_firstChanged = NoChange;
-        m_summary.extend(span(), end);
+        if (m_block) {
+            m_block->summary.truncate(m_block->firstChanged);
+            m_block->firstChanged = Block::NoChange;
+            m_block->summary.extend(span(), end);
+        }
     }
     // Applies `change` to every element and `follow` to the summary, which must keep the summary true to
     // the changed values: cheaper than summarising them again.
     template <typename Change, typename Follow> void transform(Change change, Follow follow) {
-        for (T& item : std::span<T>(m_size > 0 ? writableItems() : nullptr, m_size)) {
-            change(item);
+        if (m_size > 0) {
+            writableItems();
         }
-        follow(m_summary);
+        transformShared(change, follow);
     }
-
     // The same change for this array and `other`: done once on elements the two share with nobody else.
     template <typename Change, typename Follow>
     void transformTogether(DynamicArray& other, Change change, Follow follow) {
-        if (!sharesWith(other) || m_block.use_count() != 2) {
+        if (sharesWith(other) && m_block.use_count() == 2) {
+            transformShared(change, follow);
+        } else {
             transform(change, follow);
             other.transform(change, follow);
+        }
+    }
+
+private:
+    // The change, once for every array that shares the elements.
+    template <typename Change, typename Follow> void transformShared(Change change, Follow follow) {
+        if (m_size == 0) {
             return;
         }
         for (T& item : std::span<T>(m_block->items(), m_size)) {
             change(item);
         }
-        follow(m_summary);
-        follow(other.m_summary);
+        follow(m_block->summary);
     }
-
-private:
-    static constexpr std::int64_t NoChange = std::numeric_limits<std::int64_t>::max();
-
-    void noteChangeFrom(std::int64_t i) { m_firstChanged = i < m_firstChanged ? i : m_firstChanged; }
+    void noteChangeFrom(std::int64_t i) {
+        m_block->firstChanged = i < m_block->firstChanged ? i : m_block->firstChanged;
+    }
     void forgetSummary() {
-        m_summary.truncate(0);
-        m_firstChanged = NoChange;
+        if (m_block) {
+            m_block->summary.truncate(0);
+            m_block->firstChanged = Block::NoChange;
+        }
     }
     bool shared() const { return m_block.use_count() > 1; }
 
@@ -188,21 +208,20 @@ private:
         return size <= capacity && size >= capacity - capacity / 6;
     }
 
-    // The elements to write: copied first while another array shares them.
+    // The elements to write: copied first, with their summary, while another array shares them.
     T* writableItems() {
         if (shared()) {
-            auto own = std::make_shared<ElementBlock<T>>(m_size);
+            auto own = std::make_shared<Block>(m_size);
             std::copy_n(m_block->items(), m_size, own->items());
+            own->summary = m_block->summary;
+            own->firstChanged = m_block->firstChanged;
             m_block = std::move(own);
         }
         return m_block->items();
     }
 
-    std::shared_ptr<ElementBlock<T>> m_block;
+    std::shared_ptr<Block> m_block;
     std::size_t m_size = 0;
-    mutable Summary m_summary;
-    // The first element that may have changed since the summary was brought up to date; NoChange if none.
-    mutable std::int64_t m_firstChanged = NoChange;
 };
 
 using CurveArray = DynamicArray<float, MinMaxSummary>;
