@@ -420,15 +420,11 @@ bool EdfReader::readDigital(int signal, std::int64_t count, Sink&& sink, std::st
 }
 
 bool EdfReader::readPhysical(int signal, std::span<float> out, std::string& error) {
-    if (signal < 0 || static_cast<std::size_t>(signal) >= m_signals.size()) {
-        error = "there is no signal " + std::to_string(signal);
+    const SignalInfo* toRead = signalToRead(signal, out, error);
+    if (!toRead) {
         return false;
     }
-    const SignalInfo& info = m_signals[static_cast<std::size_t>(signal)];
-    if (out.size() < static_cast<std::size_t>(info.samples)) {
-        error = "there is no room for the " + std::to_string(info.samples) + " samples of " + info.label;
-        return false;
-    }
+    const SignalInfo& info = *toRead;
     const Scale scale{info.physicalMin, info.physicalMax, info.digitalMin, info.digitalMax};
     const auto convert = [&](const auto& toPhysical) {
         return readDigital(

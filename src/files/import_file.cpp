@@ -242,16 +242,11 @@ bool ImportedFile::decode(std::string& malformed) {
 }
 
 bool ImportedFile::readPhysical(int signal, std::span<float> out, std::string& error) {
-    if (signal < 0 || static_cast<std::size_t>(signal) >= m_signals.size()) {
-        error = "there is no signal " + std::to_string(signal);
+    const SignalInfo* info = signalToRead(signal, out, error);
+    if (!info) {
         return false;
     }
-    const SignalInfo& info = m_signals[static_cast<std::size_t>(signal)];
-    const auto count = static_cast<std::size_t>(info.samples);
-    if (out.size() < count) {
-        error = "there is no room for the " + std::to_string(info.samples) + " samples of " + info.label;
-        return false;
-    }
+    const auto count = static_cast<std::size_t>(info->samples);
     if (count > 0) { // an empty span may have no memory at all
         std::memcpy(out.data(), m_reply.constData() + m_sampleOffsets[static_cast<std::size_t>(signal)],
                     count * sizeof(float));

@@ -46,6 +46,21 @@ public:
 
 protected:
     SignalFile() = default;
+    // The signal readPhysical is asked for, when there is one and `out` has room for its samples; nothing,
+    // and the reason, otherwise.
+    const SignalInfo* signalToRead(int signal, std::span<float> out, std::string& error) const {
+        const std::vector<SignalInfo>& all = signalList();
+        if (signal < 0 || static_cast<std::size_t>(signal) >= all.size()) {
+            error = "there is no signal " + std::to_string(signal);
+            return nullptr;
+        }
+        const SignalInfo& info = all[static_cast<std::size_t>(signal)];
+        if (out.size() < static_cast<std::size_t>(info.samples)) {
+            error = "there is no room for the " + std::to_string(info.samples) + " samples of " + info.label;
+            return nullptr;
+        }
+        return &info;
+    }
     SignalFile(const SignalFile&) = default;
     SignalFile& operator=(const SignalFile&) = default;
 };
