@@ -51,6 +51,12 @@ std::int64_t lastStoredPoint(const AppState& s) {
     return std::min(s.TraceData.upper(), s.Markers.upper());
 }
 
+// A curve's pen and the values of the run of points it is drawing.
+struct PlacedCurve {
+    std::optional<PlotSurface::LinePen> pen;
+    std::vector<double> ys;
+};
+
 class CurveDrawing {
 public:
     CurveDrawing(const AppState& s, PlotSurface& disp, std::vector<int> traces)
@@ -66,6 +72,8 @@ private:
     // The averaged curve is indexed by the position within the view.
     bool hasAverageAt(std::int64_t x) const { return s.AverageData.contains(toLong(x - s.ViewStart)); }
     float averageAt(int c, std::int64_t x) const { return s.AverageData(c, toLong(x - s.ViewStart)); }
+    void placeRun(int c, const Band& band, double offset, std::int64_t from, std::int64_t to,
+                  PlacedCurve& average, PlacedCurve& single) const;
     void drawColumn(int c, std::int64_t x, double pointsPerPixel);
     void drawMarkerRuns();
     void drawStimulusTicks();
@@ -83,50 +91,63 @@ private:
     bool m_single;
 };
 
+// The points go into pixels a run at a time, each run's lines across the traces point by point.
 void CurveDrawing::pointByPoint() {
     if (m_first > m_last) {
         return;
     }
     disp.setCurrentX(0);
-    // Each trace's pens draw in its own scale; the point loop goes across the traces as the eye does.
+    constexpr std::int64_t Run = 4096; // the points of a sweep at once, mostly
     struct TraceCurves {
         int c;
         Band band;
-        std::optional<PlotSurface::LinePen> average, single;
-        double previousAverage = 0, previousSingle = 0;
+        double offset;
+        PlacedCurve average, single;
     };
     std::vector<TraceCurves> curves;
     curves.reserve(m_traces.size());
+    std::vector<PlotSurface::LinePen*> pens;
     for (int c : m_traces) {
         setTraceScale(s, disp, c);
-        TraceCurves& curve = curves.emplace_back(TraceCurves{c, bandOf(s, c), {}, {}});
-        if (m_average) {
-            curve.average.emplace(disp.linePen(s.AverageColour(c)));
-            if (s.AverageData.contains(0)) {
-                curve.previousAverage = curve.band.clamp(s.AverageData(c, 0) + s.TraceOffset(c));
-            }
+        TraceCurves& curve = curves.emplace_back(TraceCurves{c, bandOf(s, c), s.TraceOffset(c), {}, {}});
+        if (m_average && s.AverageData.contains(0)) {
+            pens.push_back(&curve.average.pen.emplace(disp.linePen(s.AverageColour(c))));
         }
         if (m_single) {
-            curve.single.emplace(disp.linePen(s.SingleColour(c)));
+            pens.push_back(&curve.single.pen.emplace(disp.linePen(s.SingleColour(c))));
         }
-        curve.previousSingle = curve.band.clamp(s.TraceData(c, m_first) + s.TraceOffset(c));
     }
     const double viewStart = s.ViewStart;
-    for (std::int64_t x = m_first + 1; x <= m_last; ++x) {
-        const double at = static_cast<double>(x) - viewStart;
+    for (std::int64_t from = m_first; from < m_last; from += Run) {
+        const std::int64_t to = std::min(from + Run, m_last);
         for (TraceCurves& curve : curves) {
-            const double offset = s.TraceOffset(curve.c);
-            if (curve.average && hasAverageAt(x)) {
-                const double y = curve.band.clamp(averageAt(curve.c, x) + offset);
-                curve.average->line(at - 1, curve.previousAverage, at, y);
-                curve.previousAverage = y;
-            }
-            if (curve.single) {
-                const double y = curve.band.clamp(s.TraceData(curve.c, x) + offset);
-                curve.single->line(at - 1, curve.previousSingle, at, y);
-                curve.previousSingle = y;
+            placeRun(curve.c, curve.band, curve.offset, from, to, curve.average, curve.single);
+            for (PlacedCurve* placed : {&curve.average, &curve.single}) {
+                if (placed->pen) {
+                    placed->pen->placePoints(static_cast<double>(from) - viewStart, placed->ys);
+                }
             }
         }
+        PlotSurface::LinePen::linesAcross(pens);
+    }
+}
+
+// The values of points from .. to of trace c as drawn: offset, held in the band; the average as far as
+// it goes.
+void CurveDrawing::placeRun(int c, const Band& band, double offset, std::int64_t from, std::int64_t to,
+                            PlacedCurve& average, PlacedCurve& single) const {
+    average.ys.clear();
+    if (average.pen) {
+        for (std::int64_t x = from; x <= to && hasAverageAt(x); ++x) {
+            average.ys.push_back(band.clamp(averageAt(c, x) + offset));
+        }
+    }
+    if (single.pen) {
+        const auto samples = s.TraceData.trace(c).subspan(static_cast<std::size_t>(from),
+                                                          static_cast<std::size_t>(to - from + 1));
+        single.ys.resize(samples.size());
+        std::transform(samples.begin(), samples.end(), single.ys.begin(),
+                       [&](float v) { return band.clamp(v + offset); });
     }
 }
 
@@ -260,7 +281,7 @@ void DrawCurves(AppState& s, PlotSurface& disp, QWidget& window, bool overplotCh
     if (!s.MeasureLayout && !s.DataLoaded) {
         return;
     }
-    setMousePointer(window, MousePointer::Hourglass);
+    const HourglassPointer busy(window);
     const double W = disp.ScaleWidth();
     s.ScreenPoints = lastViewPoint(s, W);
     s.PlotWidthPx = plotWidthInPixels(disp, W);
@@ -276,7 +297,6 @@ void DrawCurves(AppState& s, PlotSurface& disp, QWidget& window, bool overplotCh
     if (!s.SpectrumShown) {
         drawing.marks();
     }
-    setMousePointer(window, MousePointer::Default);
 }
 
 } // namespace trazel

@@ -5,6 +5,7 @@
 
 #include "display/axes.h"
 #include "display/curves.h"
+#include "ui/mouse_pointer.h"
 #include "ui/plot_surface.h"
 
 #include <QAction>
@@ -57,6 +58,7 @@ void Plot::drawCurves() {
 // The selected trace's sweeps one below the other: the first FirstDisplacement % of the plotting height
 // below its top, each further one FurtherDisplacement % lower.
 void Plot::DrawOverplot() {
+    const HourglassPointer busy(*m_c.window);
     const int t = s.CurrentTrace;
     s.TraceOffset(t) = 0;
     s.ViewStart = 0;

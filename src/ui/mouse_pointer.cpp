@@ -1,16 +1,16 @@
 #include "ui/mouse_pointer.h"
 
-#include <QVariant>
+#include <QCursor>
 #include <QWidget>
 
 namespace trazel {
 
-namespace {
-constexpr const char* PointerProperty = "trazelMousePointer";
-}
-
+// Setting the pointer it already shows costs nothing: the overplot view draws thousands of sweeps within
+// one hourglass.
 void setMousePointer(QWidget& widget, MousePointer pointer) {
-    widget.setProperty(PointerProperty, static_cast<int>(pointer));
+    if (mousePointer(widget) == pointer) {
+        return;
+    }
     if (pointer == MousePointer::Hourglass) {
         widget.setCursor(Qt::WaitCursor);
     } else {
@@ -19,7 +19,9 @@ void setMousePointer(QWidget& widget, MousePointer pointer) {
 }
 
 MousePointer mousePointer(const QWidget& widget) {
-    return static_cast<MousePointer>(widget.property(PointerProperty).toInt());
+    return widget.testAttribute(Qt::WA_SetCursor) && widget.cursor().shape() == Qt::WaitCursor
+               ? MousePointer::Hourglass
+               : MousePointer::Default;
 }
 
 } // namespace trazel

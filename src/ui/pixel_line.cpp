@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace trazel {
 
@@ -52,35 +51,6 @@ int pixelIndex(double v, int size) {
     return std::clamp(static_cast<int>(v), 0, size - 1);
 }
 
-template <PixelOp Op>
-void bresenham(const PixelCanvas& canvas, int x0, int y0, int x1, int y1, std::uint32_t colour) {
-    const int dx = std::abs(x1 - x0);
-    const int dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1;
-    const int sy = y0 < y1 ? 1 : -1;
-    int error = dx + dy;
-    for (;;) {
-        std::uint32_t& pixel = canvas.pixels[y0 * canvas.stride + x0];
-        if constexpr (Op == PixelOp::Xor) {
-            pixel ^= colour;
-        } else {
-            pixel = colour;
-        }
-        if (x0 == x1 && y0 == y1) {
-            return;
-        }
-        const int twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x0 += sx;
-        }
-        if (twice <= dx) {
-            error += dx;
-            y0 += sy;
-        }
-    }
-}
-
 } // namespace
 
 std::optional<PixelSpan> drawPixelLine(const PixelCanvas& canvas, double x1, double y1, double x2, double y2,
@@ -94,9 +64,9 @@ std::optional<PixelSpan> drawPixelLine(const PixelCanvas& canvas, double x1, dou
     const int px2 = pixelIndex(s.x2, canvas.width);
     const int py2 = pixelIndex(s.y2, canvas.height);
     if (op == PixelOp::Xor) {
-        bresenham<PixelOp::Xor>(canvas, px1, py1, px2, py2, colour);
+        pixel_line_detail::bresenham<PixelOp::Xor>(canvas, px1, py1, px2, py2, colour);
     } else {
-        bresenham<PixelOp::Copy>(canvas, px1, py1, px2, py2, colour);
+        pixel_line_detail::bresenham<PixelOp::Copy>(canvas, px1, py1, px2, py2, colour);
     }
     return PixelSpan{std::min(px1, px2), std::min(py1, py2), std::max(px1, px2), std::max(py1, py2)};
 }

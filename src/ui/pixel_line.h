@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 
 namespace trazel {
@@ -28,5 +30,69 @@ struct PixelSpan {
 // painter a few hundred.
 std::optional<PixelSpan> drawPixelLine(const PixelCanvas& canvas, double x1, double y1, double x2, double y2,
                                        std::uint32_t colour, PixelOp op);
+
+namespace pixel_line_detail {
+
+template <PixelOp Op> void put(std::uint32_t& pixel, std::uint32_t colour) {
+    if constexpr (Op == PixelOp::Xor) {
+        pixel ^= colour;
+    } else {
+        pixel = colour;
+    }
+}
+
+enum class FirstPixel { Draw, Drawn };
+
+// Bresenham's line, all octants in one error term e = dx + dy (dy negative): at each pixel x steps when
+// 2e >= dy and y steps when 2e <= dx. The longer axis steps at every pixel (e stays within half a step of
+// the other axis' bound), so the line has max(dx, -dy) + 1 pixels. The steps are masks, not branches: a
+// curve's short lines go every way, which no branch predictor guesses.
+template <PixelOp Op, FirstPixel First = FirstPixel::Draw>
+void bresenham(const PixelCanvas& canvas, int x0, int y0, int x1, int y1, std::uint32_t colour) {
+    const int dx = std::abs(x1 - x0);
+    const int dy = -std::abs(y1 - y0);
+    const std::ptrdiff_t sx = x0 < x1 ? 1 : -1;
+    const std::ptrdiff_t sy = y0 < y1 ? canvas.stride : -canvas.stride;
+    std::uint32_t* pixel = canvas.pixels + y0 * canvas.stride + x0;
+    if constexpr (First == FirstPixel::Draw) {
+        put<Op>(*pixel, colour);
+    }
+    int error = dx + dy;
+    for (int left = std::max(dx, -dy); left > 0; --left) {
+        const int twice = 2 * error;
+        const int stepX = -static_cast<int>(twice >= dy); // all bits set when x steps
+        const int stepY = -static_cast<int>(twice <= dx);
+        error += (dy & stepX) + (dx & stepY);
+        pixel += (sx & stepX) + (sy & stepY);
+        put<Op>(*pixel, colour);
+    }
+}
+
+} // namespace pixel_line_detail
+
+// The lines between successive pixels on the canvas, (columns[i - 1], rows[i - 1]) to (columns[i], rows[i])
+// for i = from .. to - 1, as drawPixelLine draws lines between points in them: the way for curves known to
+// stay on the canvas, without the clipping. Inline, as curves of a million lines call it.
+template <PixelOp Op>
+void drawPixelLinesWithin(PixelCanvas canvas, const int* columns, const int* rows, std::size_t from,
+                          std::size_t to, std::uint32_t colour) {
+    for (std::size_t i = from; i < to; ++i) {
+        pixel_line_detail::bresenham<Op>(canvas, columns[i - 1], rows[i - 1], columns[i], rows[i], colour);
+    }
+}
+
+// A curve through pixels on the canvas, copied in one colour: the pixels of the lines between
+// (columns[i - 1], rows[i - 1]) and (columns[i], rows[i]) for i = 1 .. count - 1, each shared end set once.
+inline void drawPixelCurveWithin(PixelCanvas canvas, const int* columns, const int* rows, std::size_t count,
+                                 std::uint32_t colour) {
+    using namespace pixel_line_detail;
+    if (count > 0) {
+        canvas.pixels[rows[0] * canvas.stride + columns[0]] = colour;
+    }
+    for (std::size_t i = 1; i < count; ++i) {
+        bresenham<PixelOp::Copy, FirstPixel::Drawn>(canvas, columns[i - 1], rows[i - 1], columns[i], rows[i],
+                                                    colour);
+    }
+}
 
 } // namespace trazel

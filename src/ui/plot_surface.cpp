@@ -31,6 +31,17 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
     return state;
 }
 
+// A pixel coordinate held within a range the rasteriser handles; NaN for one that is not a finite number.
+double drawableCoordinate(double pixels) {
+    constexpr double Limit = 1e6; // far outside any screen, far inside the rasteriser's integers
+    return std::isfinite(pixels) ? std::clamp(pixels, -Limit, Limit) : NAN;
+}
+
+// The drawable pixel coordinate of a user coordinate, as toPixels gives it to the last bit.
+double drawablePixel(double user, double origin, double extent, double pixels) {
+    return drawableCoordinate((user - origin) / extent * pixels);
+}
+
 } // namespace
 
 PlotSurface::PlotSurface(QWidget* parent)
@@ -99,16 +110,14 @@ void PlotSurface::Box(double x1, double y1, double x2, double y2, Colour colour,
     drawBox(x1, y1, x2, y2, colour, fill);
 }
 
-std::optional<QPointF> PlotSurface::drawable(QPointF pixels) {
-    constexpr double Limit = 1e6; // far outside any screen, far inside the rasteriser's integers
-    if (!std::isfinite(pixels.x()) || !std::isfinite(pixels.y())) {
+std::optional<QPointF> PlotSurface::drawablePixels(double x, double y) const {
+    const QPointF pixels = toPixels(x, y);
+    const double drawableX = drawableCoordinate(pixels.x());
+    const double drawableY = drawableCoordinate(pixels.y());
+    if (std::isnan(drawableX) || std::isnan(drawableY)) {
         return std::nullopt;
     }
-    return QPointF(std::clamp(pixels.x(), -Limit, Limit), std::clamp(pixels.y(), -Limit, Limit));
-}
-
-std::optional<QPointF> PlotSurface::drawablePixels(double x, double y) const {
-    return drawable(toPixels(x, y));
+    return QPointF(drawableX, drawableY);
 }
 
 // Lines skip the painter: the image's own pixels take them at a fraction of its cost per line.
@@ -126,8 +135,10 @@ PlotSurface::LinePen::LinePen(LinePen&& other) noexcept
     : m_surface(other.m_surface), m_colour(other.m_colour), m_left(other.m_left), m_top(other.m_top),
       m_width(other.m_width), m_height(other.m_height), m_pixelWidth(other.m_pixelWidth),
       m_pixelHeight(other.m_pixelHeight), m_canvas(other.m_canvas), m_pixel(other.m_pixel), m_op(other.m_op),
-      m_touched(std::exchange(other.m_touched, std::nullopt)), m_lastX(other.m_lastX), m_lastY(other.m_lastY),
-      m_lastPixels(other.m_lastPixels) {}
+      m_touched(std::exchange(other.m_touched, std::nullopt)), m_firstX(other.m_firstX), m_ys(other.m_ys),
+      m_placedX(std::move(other.m_placedX)), m_placedY(std::move(other.m_placedY)),
+      m_placedWithin(other.m_placedWithin), m_columns(std::move(other.m_columns)),
+      m_rows(std::move(other.m_rows)) {}
 
 PlotSurface::LinePen::~LinePen() {
     if (m_touched) {
@@ -136,27 +147,139 @@ PlotSurface::LinePen::~LinePen() {
     }
 }
 
-// As toPixels, to the last bit.
-std::optional<QPointF> PlotSurface::LinePen::pixelsOf(double x, double y) const {
-    return drawable(QPointF((x - m_left) / m_width * m_pixelWidth, (y - m_top) / m_height * m_pixelHeight));
+void PlotSurface::LinePen::line(double x1, double y1, double x2, double y2) {
+    drawPixels(
+        drawablePixel(x1, m_left, m_width, m_pixelWidth), drawablePixel(y1, m_top, m_height, m_pixelHeight),
+        drawablePixel(x2, m_left, m_width, m_pixelWidth), drawablePixel(y2, m_top, m_height, m_pixelHeight));
+    m_surface.log(DrawnFigure::Kind::Line, x1, y1, x2, y2, m_colour);
 }
 
-void PlotSurface::LinePen::line(double x1, double y1, double x2, double y2) {
-    const auto from = x1 == m_lastX && y1 == m_lastY ? m_lastPixels : pixelsOf(x1, y1);
-    const auto to = pixelsOf(x2, y2);
-    m_lastX = x2;
-    m_lastY = y2;
-    m_lastPixels = to;
-    if (from && to) {
-        const auto span = drawPixelLine(m_canvas, from->x(), from->y(), to->x(), to->y(), m_pixel, m_op);
-        if (span) {
-            m_touched = m_touched
-                            ? PixelSpan{std::min(m_touched->x0, span->x0), std::min(m_touched->y0, span->y0),
-                                        std::max(m_touched->x1, span->x1), std::max(m_touched->y1, span->y1)}
-                            : *span;
+void PlotSurface::LinePen::placePoints(double firstX, std::span<const double> ys) {
+    m_firstX = firstX;
+    m_ys = ys;
+    m_placedWithin = !ys.empty() && placeWithin();
+    if (!m_placedWithin) {
+        placeAnywhere();
+    }
+}
+
+// Points on the canvas lie in the pixels their coordinates fall in, and so do the lines between them;
+// false at the first point off the canvas.
+bool PlotSurface::LinePen::placeWithin() {
+    const std::size_t count = m_ys.size();
+    m_columns.resize(count);
+    m_rows.resize(count);
+    // Locals, which the stores into the placed points cannot change.
+    const double top = m_top, scaleHeight = m_height, pixelHeight = m_pixelHeight;
+    const double width = m_canvas.width, height = m_canvas.height;
+    int* const columns = m_columns.data();
+    int* const rows = m_rows.data();
+    int leftmost = m_canvas.width, topmost = m_canvas.height, rightmost = 0, bottommost = 0;
+    const std::span<const double> xs = m_surface.pixelXs(m_firstX, count, m_left, m_width, m_pixelWidth);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double x = xs[i];
+        const double y = (m_ys[i] - top) / scaleHeight * pixelHeight; // on the canvas it needs no holding
+        if (!(x >= 0 && x < width && y >= 0 && y < height)) {         // NaN too
+            return false;
+        }
+        const int column = static_cast<int>(x);
+        const int row = static_cast<int>(y);
+        columns[i] = column;
+        rows[i] = row;
+        leftmost = std::min(leftmost, column);
+        rightmost = std::max(rightmost, column);
+        topmost = std::min(topmost, row);
+        bottommost = std::max(bottommost, row);
+    }
+    touch({leftmost, topmost, rightmost, bottommost});
+    return true;
+}
+
+void PlotSurface::LinePen::placeAnywhere() {
+    const std::span<const double> xs =
+        m_surface.pixelXs(m_firstX, m_ys.size(), m_left, m_width, m_pixelWidth);
+    m_placedX.assign(xs.begin(), xs.end());
+    m_placedY.resize(m_ys.size());
+    for (std::size_t i = 0; i < m_ys.size(); ++i) {
+        m_placedY[i] = drawablePixel(m_ys[i], m_top, m_height, m_pixelHeight);
+    }
+}
+
+std::span<const double> PlotSurface::pixelXs(double firstX, std::size_t count, double left, double width,
+                                             double pixelWidth) {
+    PlacedXs& last = m_placedXs;
+    if (firstX != last.firstX || left != last.left || width != last.width || pixelWidth != last.pixelWidth ||
+        count > last.pixels.size()) {
+        last = {firstX, left, width, pixelWidth, std::vector<double>(count)};
+        for (std::size_t i = 0; i < count; ++i) {
+            last.pixels[i] = drawablePixel(firstX + static_cast<double>(i), left, width, pixelWidth);
         }
     }
-    m_surface.log(DrawnFigure::Kind::Line, x1, y1, x2, y2, m_colour);
+    return std::span<const double>(last.pixels).first(count);
+}
+
+// A single curve draws its whole run at once.
+void PlotSurface::LinePen::linesAcross(std::span<LinePen* const> pens) {
+    if (pens.size() == 1) {
+        pens[0]->curveToPlaced();
+        return;
+    }
+    std::size_t points = 0;
+    for (const LinePen* pen : pens) {
+        points = std::max(points, pen->m_ys.size());
+    }
+    for (std::size_t i = 1; i < points; ++i) {
+        for (LinePen* pen : pens) {
+            pen->linesToPlaced(i, std::min(i + 1, pen->m_ys.size()));
+        }
+    }
+}
+
+// Copied, the curve's lines can set each shared end once: nothing else draws between them.
+void PlotSurface::LinePen::curveToPlaced() {
+    if (m_placedWithin && m_op == PixelOp::Copy) {
+        drawPixelCurveWithin(m_canvas, m_columns.data(), m_rows.data(), m_ys.size(), m_pixel);
+        logLines(1, m_ys.size());
+    } else {
+        linesToPlaced(1, m_ys.size());
+    }
+}
+
+void PlotSurface::LinePen::linesToPlaced(std::size_t from, std::size_t to) {
+    if (m_placedWithin && m_op == PixelOp::Xor) {
+        drawPixelLinesWithin<PixelOp::Xor>(m_canvas, m_columns.data(), m_rows.data(), from, to, m_pixel);
+    } else if (m_placedWithin) {
+        drawPixelLinesWithin<PixelOp::Copy>(m_canvas, m_columns.data(), m_rows.data(), from, to, m_pixel);
+    } else {
+        for (std::size_t i = from; i < to; ++i) {
+            drawPixels(m_placedX[i - 1], m_placedY[i - 1], m_placedX[i], m_placedY[i]);
+        }
+    }
+    logLines(from, to);
+}
+
+void PlotSurface::LinePen::logLines(std::size_t from, std::size_t to) {
+    if (m_surface.m_logged) {
+        for (std::size_t i = from; i < to; ++i) {
+            const double x = m_firstX + static_cast<double>(i);
+            m_surface.log(DrawnFigure::Kind::Line, x - 1, m_ys[i - 1], x, m_ys[i], m_colour);
+        }
+    }
+}
+
+void PlotSurface::LinePen::drawPixels(double x1, double y1, double x2, double y2) {
+    if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) {
+        return;
+    }
+    if (const auto span = drawPixelLine(m_canvas, x1, y1, x2, y2, m_pixel, m_op)) {
+        touch(*span);
+    }
+}
+
+void PlotSurface::LinePen::touch(const PixelSpan& pixels) {
+    m_touched = m_touched ? PixelSpan{std::min(m_touched->x0, pixels.x0), std::min(m_touched->y0, pixels.y0),
+                                      std::max(m_touched->x1, pixels.x1), std::max(m_touched->y1, pixels.y1)}
+                          : pixels;
 }
 
 void PlotSurface::drawBox(double x1, double y1, double x2, double y2, Colour colour, BoxFill fill) {

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace trazel {
@@ -75,13 +76,25 @@ public:
         LinePen& operator=(LinePen&&) = delete;
         ~LinePen();
         void line(double x1, double y1, double x2, double y2);
+        // A curve's points one user unit apart, ys[i] at firstX + i, taken into pixels in one pass for the
+        // lines between them (linesAcross); ys stays where it is until they are drawn.
+        void placePoints(double firstX, std::span<const double> ys);
+        // The lines between the placed points of several curves, point by point across the curves as the
+        // eye goes: where curves cross, the later point is on top.
+        static void linesAcross(std::span<LinePen* const> pens);
 
     private:
         friend class PlotSurface;
         LinePen(PlotSurface& surface, Colour colour);
-        // The pixel position of a user coordinate, held within a range the rasteriser handles; nothing
-        // for a coordinate that is not a number.
-        std::optional<QPointF> pixelsOf(double x, double y) const;
+        // In pixels; a coordinate that is not a number draws nothing.
+        void drawPixels(double x1, double y1, double x2, double y2);
+        bool placeWithin();
+        void placeAnywhere();
+        // The lines to placed points from .. to - 1, each from the point before.
+        void linesToPlaced(std::size_t from, std::size_t to);
+        void curveToPlaced();
+        void logLines(std::size_t from, std::size_t to);
+        void touch(const PixelSpan& pixels);
 
         PlotSurface& m_surface;
         Colour m_colour;
@@ -91,9 +104,13 @@ public:
         std::uint32_t m_pixel;
         PixelOp m_op;
         std::optional<PixelSpan> m_touched; // the pixels drawn so far
-        // The end of the last line in both scales: a curve's next line starts there.
-        double m_lastX = NAN, m_lastY = NAN;
-        std::optional<QPointF> m_lastPixels;
+        // The placed points: their values, and their pixels, as columns and rows where all of them lie on
+        // the canvas, else as pixel coordinates.
+        double m_firstX = 0;
+        std::span<const double> m_ys;
+        std::vector<double> m_placedX, m_placedY;
+        bool m_placedWithin = false;
+        std::vector<int> m_columns, m_rows;
     };
     LinePen linePen(Colour colour) { return LinePen(*this, colour); }
 
@@ -149,7 +166,6 @@ private:
     // The pixel position of a user coordinate, held within a range the rasteriser handles; nothing for
     // a coordinate that is not a number.
     std::optional<QPointF> drawablePixels(double x, double y) const;
-    static std::optional<QPointF> drawable(QPointF pixels);
     void emitMouse(QMouseEvent* event, bool press);
 
     double m_scaleLeft = 0;
@@ -171,6 +187,16 @@ private:
     bool m_penInverts = false;
     bool m_logged = false;
     std::vector<DrawnFigure> m_log;
+    // The pixel x of points one user unit apart from firstX, as the last curve had them placed: the next
+    // curve, another trace or the next sweep of the overplot view, mostly has the same. A pen takes what
+    // it needs from them at once, as the next curve may place others.
+    struct PlacedXs {
+        double firstX = NAN, left = NAN, width = NAN, pixelWidth = NAN;
+        std::vector<double> pixels;
+    };
+    std::span<const double> pixelXs(double firstX, std::size_t count, double left, double width,
+                                    double pixelWidth);
+    PlacedXs m_placedXs;
     QRect m_dirty;               // pixels drawn since the last update was asked for
     bool m_updatePosted = false; // an update of m_dirty is on its way
 };

@@ -22,6 +22,7 @@ class Curves : public ::testing::Test {
 protected:
     Curves() {
         disp.resize(800, 600);
+        disp.show(); // its picture takes the size when shown
         s.DataLoaded = true;
         s.MaxPointsPerPixel = 6;
         s.ShowSingle = true;
@@ -81,6 +82,10 @@ TEST_F(Curves, DrawsSparseViewsPointByPointHeldWithinTheBand) {
     EXPECT_EQ(s.ScreenPoints, 3) << "the last screen ends at the last point";
     EXPECT_EQ(s.PlotWidthPx, 800);
     EXPECT_EQ(mousePointer(window), MousePointer::Default);
+    setMousePointer(window, MousePointer::Hourglass);
+    draw();
+    EXPECT_EQ(mousePointer(window), MousePointer::Hourglass) << "drawn within a longer work, which keeps it";
+    setMousePointer(window, MousePointer::Default);
 
     load(std::vector<float>(2000, 1));
     showPoints(1000); // 1.5625 points per pixel
@@ -209,6 +214,62 @@ TEST_F(Curves, BlockViewsDrawTheAverageBeforeTheSingleCurve) {
               std::pair(White, std::array<double, 4>{0, 30, 1, 40}));
 }
 
+// Point by point, the curves are drawn a run of points at a time; the picture is that of each line drawn
+// on its own, across the traces point after point: random walks with spikes beyond the band and gaps (NaN),
+// over more points than one run, an average shorter than the view; then the overplot's single curve.
+TEST_F(Curves, SparseViewsAreThePictureOfTheirLinesDrawnOneByOne) {
+    s.MaxPointsPerPixel = 15;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> uniform(0, 1);
+    const auto walk = [&](std::span<float> points, float nanShare) {
+        float v = 0;
+        for (float& point : points) {
+            v = std::clamp(v + 60 * (uniform(random) - 0.5F), -1100.0F, 1100.0F);
+            point = uniform(random) < nanShare ? NAN : (uniform(random) < 0.005F ? -4 * v : v);
+        }
+    };
+    load(std::vector<float>(9500), std::vector<float>(9500));
+    s.TraceChannel(3) = 3;
+    s.AverageData.create(4999);
+    for (int t = 1; t <= TraceCount; ++t) {
+        walk(s.TraceData.trace(t), t == 1 ? 0 : 0.002F); // trace 1, the overplot's, stays on the plot
+        walk(s.AverageData.trace(t), 0.002F);
+        s.TraceOffset(t) = 150.0F * static_cast<float>(t - 2);
+    }
+    showPoints(9000, 400); // 14 points per pixel
+
+    for (const bool overplot : {false, true}) {
+        s.ShowAverage = !overplot;
+        draw(overplot);
+        LoggedSurface ref;
+        ref.resize(disp.size());
+        ref.show();
+        ref.Scale(disp.ScaleLeft(), 0, disp.ScaleLeft() + disp.ScaleWidth(), -1);
+        const auto held = [&](int c, double v) { return std::clamp(v + s.TraceOffset(c), -1000.0, 1000.0); };
+        for (std::int64_t x = 401; x <= s.ScreenPoints; ++x) {
+            const double at = static_cast<double>(x) - 400;
+            for (int c = overplot ? s.CurrentTrace : 1; c <= (overplot ? s.CurrentTrace : TraceCount); ++c) {
+                setTraceScale(s, ref, c);
+                if (s.ShowAverage && s.AverageData.contains(x - 400)) {
+                    ref.Line(at - 1, held(c, s.AverageData(c, x - 401)), at,
+                             held(c, s.AverageData(c, x - 400)), s.AverageColour(c));
+                }
+                ref.Line(at - 1, held(c, s.TraceData(c, x - 1)), at, held(c, s.TraceData(c, x)),
+                         s.SingleColour(c));
+            }
+        }
+        const auto drawn = lines();
+        ASSERT_EQ(drawn.size(), ref.drawingLog().size());
+        const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            const auto [a, b] = std::pair(corners(drawn[i]), corners(ref.drawingLog()[i]));
+            ASSERT_TRUE(std::ranges::equal(a, b, same) && drawn[i].colour == ref.drawingLog()[i].colour)
+                << "line " << i;
+        }
+        EXPECT_EQ(disp.Image(), ref.Image());
+    }
+}
+
 // The picture of the dense view DrawCurves has just drawn, made again on `ref` by a visit to every point, as
 // the columns and marks were drawn before they read the summaries.
 void drawByFullScan(const AppState& s, PlotSurface& ref) {
@@ -269,6 +330,7 @@ void expectPictureOfFullScan(AppState& s, QWidget& window, double scaleWidth, in
     for (PlotSurface* plot : {&disp, &ref}) {
         plot->setMinimumSize(1, 1);
         plot->resize(width, 300);
+        plot->show();
         plot->Scale(-0.125 * scaleWidth, 0, 0.875 * scaleWidth, -1);
     }
     DrawCurves(s, disp, window, false);

@@ -1,6 +1,8 @@
 #include "ui/pixel_line.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -68,6 +70,62 @@ TEST(PixelLineOps, XorTwiceLeavesTheCanvasAsItWasAndAnEmptyCanvasTakesNothing) {
     EXPECT_EQ(canvas.pixels, before);
 
     EXPECT_FALSE(drawPixelLine(PixelCanvas{nullptr, 0, 0, 0}, 0, 0, 1, 1, Ink, PixelOp::Copy));
+}
+
+// The textbook Bresenham with both of its tests at every pixel, which the rasteriser's masked steps and
+// the curve's shared ends must match pixel for pixel.
+std::vector<std::uint32_t> textbookLines(const std::vector<std::array<int, 2>>& points) {
+    Canvas canvas;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        auto [x0, y0] = points[i - 1];
+        const auto [x1, y1] = points[i];
+        const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+        const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+        for (int error = dx + dy;;) {
+            canvas.pixels[static_cast<std::size_t>(y0 * Canvas::Stride + x0)] = Ink;
+            if (x0 == x1 && y0 == y1) {
+                break;
+            }
+            const int twice = 2 * error;
+            if (twice >= dy) {
+                error += dy;
+                x0 += sx;
+            }
+            if (twice <= dx) {
+                error += dx;
+                y0 += sy;
+            }
+        }
+    }
+    return canvas.pixels;
+}
+
+TEST(PixelLineOps, EveryLineWithinTheCanvasIsTheTextbookLineAndACurveTheUnionOfItsLines) {
+    for (int x0 = 0; x0 < Canvas::Width; x0 += 3) {
+        for (int y0 = 0; y0 < Canvas::Height; ++y0) {
+            for (int x1 = 0; x1 < Canvas::Width; ++x1) {
+                for (int y1 = 0; y1 < Canvas::Height; ++y1) {
+                    Canvas canvas;
+                    drawPixelLine(canvas.view(), x0 + 0.5, y0 + 0.5, x1 + 0.5, y1 + 0.5, Ink, PixelOp::Copy);
+                    ASSERT_EQ(canvas.pixels, textbookLines({{x0, y0}, {x1, y1}}))
+                        << x0 << "," << y0 << " to " << x1 << "," << y1;
+                }
+            }
+        }
+    }
+    std::vector<std::array<int, 2>> points;
+    std::vector<int> columns, rows;
+    unsigned walk = 7;
+    for (int i = 0; i < 200; ++i) {
+        walk = walk * 1103515245U + 12345U;
+        points.push_back(
+            {static_cast<int>(walk >> 8) % Canvas::Width, static_cast<int>(walk >> 20) % Canvas::Height});
+        columns.push_back(points.back()[0]);
+        rows.push_back(points.back()[1]);
+    }
+    Canvas canvas;
+    drawPixelCurveWithin(canvas.view(), columns.data(), rows.data(), points.size(), Ink);
+    EXPECT_EQ(canvas.pixels, textbookLines(points));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -94,6 +95,48 @@ TEST_F(Surface, LogsWhatIsDrawnInUserCoordinatesUntilCleared) {
     EXPECT_TRUE(disp.drawingLog().empty());
     EXPECT_EQ(pixel(200, 150), rgb(10, 20, 30));
     EXPECT_EQ(std::pair(disp.CurrentX(), disp.CurrentY()), std::pair(-12.5, 10.0)) << "back at the top left";
+}
+
+// Curves placed a run at a time draw the picture and log of their lines drawn one by one, across the
+// curves point after point: one leaving the canvas on every side and through points that are not numbers,
+// one within it; copied, and then inverted (each line's ends inverted once per line).
+TEST_F(Surface, PensDrawTheLinesOfTheirPlacedCurvesAsLineDoesOneByOne) {
+    const std::vector<double> wild = {-30, 5, NAN, 8, 1e300, -1e300, 9, -9, 30, 2, INFINITY, 3, 0};
+    const std::vector<double> calm = {1, -1, 2, -2, 3, -3, 4, -4, 5, -5, 6, -6, 7};
+    testing::LoggedSurface ref;
+    ref.resize(disp.size());
+    ref.show();
+    ref.Scale(-12.5, 10, 87.5, -10);
+    for (const DrawMode mode : {DrawMode::CopyPen, DrawMode::Invert}) {
+        for (PlotSurface* plot : {static_cast<PlotSurface*>(&disp), static_cast<PlotSurface*>(&ref)}) {
+            plot->Cls();
+            plot->setDrawMode(mode);
+        }
+        {
+            PlotSurface::LinePen yellow = disp.linePen(Yellow);
+            PlotSurface::LinePen white = disp.linePen(White);
+            yellow.placePoints(-14, wild);
+            white.placePoints(30, std::span(calm).first(9));
+            const std::array pens{&yellow, &white};
+            PlotSurface::LinePen::linesAcross(pens);
+        }
+        for (std::size_t i = 1; i < wild.size(); ++i) {
+            const double x = -14 + static_cast<double>(i);
+            ref.Line(x - 1, wild[i - 1], x, wild[i], Yellow);
+            if (i < 9) {
+                ref.Line(29 + static_cast<double>(i), calm[i - 1], 30 + static_cast<double>(i), calm[i],
+                         White);
+            }
+        }
+        EXPECT_EQ(disp.Image(), ref.Image());
+        QImage blank = disp.Image();
+        blank.fill(toQColor(Blue));
+        EXPECT_NE(disp.Image(), blank) << "something is drawn";
+        ASSERT_EQ(disp.drawingLog().size(), ref.drawingLog().size());
+        for (std::size_t i = 0; i < ref.drawingLog().size(); ++i) {
+            EXPECT_EQ(disp.drawingLog()[i].colour, ref.drawingLog()[i].colour) << "line " << i;
+        }
+    }
 }
 
 TEST_F(Surface, ReportsMouseEventsInUserCoordinates) {
