@@ -65,9 +65,11 @@ void Measurements::searchPeaks() {
     }
     const Single lo = s.LevelY(c);
     const auto hi = static_cast<Single>(std::abs(m_disp.ScaleHeight()) / s.LevelBandDivisor + lo);
-    const PeakSearch found =
-        findPeaks(std::as_const(s.TraceData).trace(c), s.TraceOffset(c),
-                  toLong(std::min(s.SelStart, s.SelEnd)), toLong(std::max(s.SelStart, s.SelEnd)), lo, hi);
+    // A record takes two entries, a trough and a peak: the search stops where the trace's table is full.
+    const auto entriesLeft = 2 * static_cast<std::size_t>(std::max(0, ResultCapacity + 1 - s.NextRecord(c)));
+    const PeakSearch found = findPeaks(std::as_const(s.TraceData).trace(c), s.TraceOffset(c),
+                                       toLong(std::min(s.SelStart, s.SelEnd)),
+                                       toLong(std::max(s.SelStart, s.SelEnd)), lo, hi, entriesLeft);
     for (const std::int64_t point : found.extremes) {
         if (s.NextRecord(c) > ResultCapacity) {
             break; // the trace's table is full

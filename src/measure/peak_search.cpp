@@ -32,7 +32,7 @@ std::int64_t FindMaxIndex(std::span<const float> samples, std::int64_t from, std
 }
 
 PeakSearch findPeaks(std::span<const float> samples, float offset, std::int64_t first, std::int64_t end,
-                     float lo, float hi) {
+                     float lo, float hi, std::size_t wanted) {
     PeakSearch result;
     const auto size = static_cast<std::int64_t>(samples.size());
     end = std::min(end, size);
@@ -68,7 +68,7 @@ PeakSearch findPeaks(std::span<const float> samples, float offset, std::int64_t 
             up = -1;
         }
         ++i;
-    } while (i < end);
+    } while (i < end && result.extremes.size() < wanted);
     return result;
 }
 

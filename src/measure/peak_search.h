@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -21,8 +22,9 @@ struct PeakSearch {
 // `offset`), with hysteresis: a low phase ends only strictly above `hi`, a high phase only strictly below
 // `lo`, so noise inside the band gives nothing. Each completed phase gives its extreme: the trough
 // between a fall and the next rise, the peak between a rise and the next fall. The phase in progress at
-// the start and at the end is not measured. A range outside the samples gives nothing.
+// the start and at the end is not measured. A range outside the samples gives nothing. The walk stops
+// once it has `wanted` extremes.
 PeakSearch findPeaks(std::span<const float> samples, float offset, std::int64_t first, std::int64_t end,
-                     float lo, float hi);
+                     float lo, float hi, std::size_t wanted = SIZE_MAX);
 
 } // namespace trazel

@@ -115,5 +115,34 @@ TEST_F(ContinuousMeasurement, PagesByHalfAScreenAndSnapsToTheStart) {
         << "the file's date stays in the status line";
 }
 
+// Automatic peaks over the whole file: a wave of 10 points at 10 ms, its peak (+15000) at point 2 and its
+// trough (-15000) at point 7 of each, crosses the band at zero 1200 times, more than the table takes.
+TEST_F(ContinuousMeasurement, AutoPeaksEnterTroughsAndPeaksAcrossTheBandUntilTheTableIsFull) {
+    std::vector<std::int16_t> samples;
+    for (int wave = 0; wave < 1200; ++wave) {
+        for (const std::int16_t v :
+             {10000, 10000, 15000, 10000, 10000, -10000, -10000, -15000, -10000, -10000}) {
+            samples.push_back(v);
+        }
+    }
+    open(files.write("waves.bin", versionedFile(recordedHeader(1, {1, 0, 0}, 10000), samples,
+                                                std::vector<std::int16_t>(samples.size(), 0))));
+    press(0, 2);
+    press(static_cast<double>(samples.size()), 2);
+    window->measurements().mnuPeaks_Click();
+    press(0); // the band's lower line
+    dialogs.answerInput(QStringLiteral("peaks"));
+    window->measurements().add_Click();
+
+    EXPECT_EQ(state.NextRecord(1), ResultCapacity + 1) << "the label and 999 rows";
+    EXPECT_EQ(row(1)[0], "peaks");
+    EXPECT_EQ(row(2), QStringList({"1", "0.07", "-15000.00", "0.12", "15000.00", "30000.00", "0.00", ""}));
+    EXPECT_EQ(row(1000),
+              QStringList({"999", "99.87", "-15000.00", "99.92", "15000.00", "30000.00", "0.00", "0.10"}));
+    EXPECT_EQ(row(1001), QStringList(8, QString())) << "nothing past the full table";
+    EXPECT_FALSE(state.AutoPeaks) << "the search is over, its band taken away";
+    EXPECT_EQ(state.LevelY(1), NoLevel);
+}
+
 } // namespace
 } // namespace trazel::testing

@@ -24,6 +24,7 @@ TEST(PeakSearch, FindsTheExtremesOfTheWavesThatCrossTheBand) {
     // not measured.
     EXPECT_EQ(findPeaks(v, 0, 0, 300, -10, 10).extremes, (Extremes{50, 100, 150, 200, 250}));
     EXPECT_EQ(findPeaks(v, 0, 50, 300, -10, 10).extremes, (Extremes{100, 150, 200, 250})); // from above
+    EXPECT_EQ(findPeaks(v, 0, 0, 300, -10, 10, 2).extremes, (Extremes{50, 100})); // as many as wanted
     EXPECT_EQ(findPeaks(v, 200, 0, 300, -10, 10).extremes, Extremes{}); // drawn 200 higher, it never falls
     const std::vector<float> noise = {0, 5, -5, 9, -9, 3};
     const PeakSearch quiet = findPeaks(noise, 0, 0, 6, -10, 10);
