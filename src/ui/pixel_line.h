@@ -81,17 +81,39 @@ void drawPixelLinesWithin(PixelCanvas canvas, const int* columns, const int* row
     }
 }
 
+// A line of a copied curve after its first pixel, which the line before has set. A dense curve's lines are
+// mostly at most one column wide and a few rows high: there pixel k of the n after the first lies k rows
+// on, in the far column from past the middle of the rows (where Bresenham's error first asks for the step
+// across), and four stores, from the n-th on all at the end, set them with no branch on the length.
+inline void copiedLineAfterFirst(const PixelCanvas& canvas, int x0, int y0, int x1, int y1,
+                                 std::uint32_t colour) {
+    constexpr int Short = 4;
+    const int rise = std::abs(y1 - y0);
+    if (std::abs(x1 - x0) > 1 || rise > Short) {
+        pixel_line_detail::bresenham<PixelOp::Copy, pixel_line_detail::FirstPixel::Drawn>(canvas, x0, y0, x1,
+                                                                                          y1, colour);
+        return;
+    }
+    const int steps = std::max(std::abs(x1 - x0), rise);
+    const std::ptrdiff_t down = y0 < y1 ? canvas.stride : -canvas.stride;
+    const std::ptrdiff_t start = y0 * canvas.stride + x0;
+    const std::ptrdiff_t end = y1 * canvas.stride + x1;
+    const int middle = (rise - 1) / 2;
+    for (int k = 1; k <= Short; ++k) {
+        const std::ptrdiff_t pixel = start + k * down + (k > middle ? x1 - x0 : 0);
+        canvas.pixels[k < steps ? pixel : end] = colour;
+    }
+}
+
 // A curve through pixels on the canvas, copied in one colour: the pixels of the lines between
 // (columns[i - 1], rows[i - 1]) and (columns[i], rows[i]) for i = 1 .. count - 1, each shared end set once.
 inline void drawPixelCurveWithin(PixelCanvas canvas, const int* columns, const int* rows, std::size_t count,
                                  std::uint32_t colour) {
-    using namespace pixel_line_detail;
     if (count > 0) {
         canvas.pixels[rows[0] * canvas.stride + columns[0]] = colour;
     }
     for (std::size_t i = 1; i < count; ++i) {
-        bresenham<PixelOp::Copy, FirstPixel::Drawn>(canvas, columns[i - 1], rows[i - 1], columns[i], rows[i],
-                                                    colour);
+        copiedLineAfterFirst(canvas, columns[i - 1], rows[i - 1], columns[i], rows[i], colour);
     }
 }
 

@@ -113,19 +113,26 @@ TEST(PixelLineOps, EveryLineWithinTheCanvasIsTheTextbookLineAndACurveTheUnionOfI
             }
         }
     }
-    std::vector<std::array<int, 2>> points;
-    std::vector<int> columns, rows;
-    unsigned walk = 7;
-    for (int i = 0; i < 200; ++i) {
-        walk = walk * 1103515245U + 12345U;
-        points.push_back(
-            {static_cast<int>(walk >> 8) % Canvas::Width, static_cast<int>(walk >> 20) % Canvas::Height});
-        columns.push_back(points.back()[0]);
-        rows.push_back(points.back()[1]);
+    // A curve of random points, and one of a dense curve's narrow steps: at most a column across and up
+    // to six rows, past the edges' clamp.
+    for (const int across : {Canvas::Width, 3}) {
+        std::vector<std::array<int, 2>> points;
+        std::vector<int> columns, rows;
+        unsigned walk = 7;
+        for (int i = 0; i < 30; ++i) {
+            walk = walk * 1103515245U + 12345U;
+            const int dx = static_cast<int>(walk >> 8) % across - (across == 3 ? 1 : 0);
+            const int dy = static_cast<int>(walk >> 20) % 13 - 6;
+            const auto [x, y] = points.empty() ? std::array{0, 0} : points.back();
+            points.push_back({across == 3 ? std::clamp(x + dx, 0, Canvas::Width - 1) : dx,
+                              std::clamp(y + dy, 0, Canvas::Height - 1)});
+            columns.push_back(points.back()[0]);
+            rows.push_back(points.back()[1]);
+        }
+        Canvas canvas;
+        drawPixelCurveWithin(canvas.view(), columns.data(), rows.data(), points.size(), Ink);
+        EXPECT_EQ(canvas.pixels, textbookLines(points)) << across;
     }
-    Canvas canvas;
-    drawPixelCurveWithin(canvas.view(), columns.data(), rows.data(), points.size(), Ink);
-    EXPECT_EQ(canvas.pixels, textbookLines(points));
 }
 
 } // namespace
