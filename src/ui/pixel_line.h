@@ -87,7 +87,7 @@ void drawPixelLinesWithin(PixelCanvas canvas, const int* columns, const int* row
 // across), and four stores, from the n-th on all at the end, set them with no branch on the length.
 inline void copiedLineAfterFirst(const PixelCanvas& canvas, int x0, int y0, int x1, int y1,
                                  std::uint32_t colour) {
-    constexpr int Short = 4;
+    constexpr int Short = 4; // the stores below
     const int rise = std::abs(y1 - y0);
     if (std::abs(x1 - x0) > 1 || rise > Short) {
         pixel_line_detail::bresenham<PixelOp::Copy, pixel_line_detail::FirstPixel::Drawn>(canvas, x0, y0, x1,
@@ -99,10 +99,16 @@ inline void copiedLineAfterFirst(const PixelCanvas& canvas, int x0, int y0, int 
     const std::ptrdiff_t start = y0 * canvas.stride + x0;
     const std::ptrdiff_t end = y1 * canvas.stride + x1;
     const int middle = (rise - 1) / 2;
-    for (int k = 1; k <= Short; ++k) {
-        const std::ptrdiff_t pixel = start + k * down + (k > middle ? x1 - x0 : 0);
-        canvas.pixels[k < steps ? pixel : end] = colour;
-    }
+    // Masks, not conditions, which the compiler would turn back into branches.
+    const auto set = [&](int k) {
+        const std::ptrdiff_t across = (x1 - x0) & -static_cast<std::ptrdiff_t>(k > middle);
+        const std::ptrdiff_t past = -static_cast<std::ptrdiff_t>(k >= steps);
+        canvas.pixels[((start + k * down + across) & ~past) | (end & past)] = colour;
+    };
+    set(1);
+    set(2);
+    set(3);
+    set(4);
 }
 
 // A curve through pixels on the canvas, copied in one colour: the pixels of the lines between
