@@ -68,19 +68,6 @@ void bresenham(const PixelCanvas& canvas, int x0, int y0, int x1, int y1, std::u
     }
 }
 
-} // namespace pixel_line_detail
-
-// The lines between successive pixels on the canvas, (columns[i - 1], rows[i - 1]) to (columns[i], rows[i])
-// for i = from .. to - 1, as drawPixelLine draws lines between points in them: the way for curves known to
-// stay on the canvas, without the clipping. Inline, as curves of a million lines call it.
-template <PixelOp Op>
-void drawPixelLinesWithin(PixelCanvas canvas, const int* columns, const int* rows, std::size_t from,
-                          std::size_t to, std::uint32_t colour) {
-    for (std::size_t i = from; i < to; ++i) {
-        pixel_line_detail::bresenham<Op>(canvas, columns[i - 1], rows[i - 1], columns[i], rows[i], colour);
-    }
-}
-
 // A line of a copied curve after its first pixel, which the line before has set. A dense curve's lines are
 // mostly at most one column wide and a few rows high: there pixel k of the n after the first lies k rows
 // on, in the far column from past the middle of the rows (where Bresenham's error first asks for the step
@@ -88,13 +75,13 @@ void drawPixelLinesWithin(PixelCanvas canvas, const int* columns, const int* row
 inline void copiedLineAfterFirst(const PixelCanvas& canvas, int x0, int y0, int x1, int y1,
                                  std::uint32_t colour) {
     constexpr int Short = 4; // the stores below
+    const int run = std::abs(x1 - x0);
     const int rise = std::abs(y1 - y0);
-    if (std::abs(x1 - x0) > 1 || rise > Short) {
-        pixel_line_detail::bresenham<PixelOp::Copy, pixel_line_detail::FirstPixel::Drawn>(canvas, x0, y0, x1,
-                                                                                          y1, colour);
+    if (run > 1 || rise > Short) {
+        bresenham<PixelOp::Copy, FirstPixel::Drawn>(canvas, x0, y0, x1, y1, colour);
         return;
     }
-    const int steps = std::max(std::abs(x1 - x0), rise);
+    const int steps = std::max(run, rise);
     const std::ptrdiff_t down = y0 < y1 ? canvas.stride : -canvas.stride;
     const std::ptrdiff_t start = y0 * canvas.stride + x0;
     const std::ptrdiff_t end = y1 * canvas.stride + x1;
@@ -111,6 +98,19 @@ inline void copiedLineAfterFirst(const PixelCanvas& canvas, int x0, int y0, int 
     set(4);
 }
 
+} // namespace pixel_line_detail
+
+// The lines between successive pixels on the canvas, (columns[i - 1], rows[i - 1]) to (columns[i], rows[i])
+// for i = from .. to - 1, as drawPixelLine draws lines between points in them: the way for curves known to
+// stay on the canvas, without the clipping. Inline, as curves of a million lines call it.
+template <PixelOp Op>
+void drawPixelLinesWithin(PixelCanvas canvas, const int* columns, const int* rows, std::size_t from,
+                          std::size_t to, std::uint32_t colour) {
+    for (std::size_t i = from; i < to; ++i) {
+        pixel_line_detail::bresenham<Op>(canvas, columns[i - 1], rows[i - 1], columns[i], rows[i], colour);
+    }
+}
+
 // A curve through pixels on the canvas, copied in one colour: the pixels of the lines between
 // (columns[i - 1], rows[i - 1]) and (columns[i], rows[i]) for i = 1 .. count - 1, each shared end set once.
 inline void drawPixelCurveWithin(PixelCanvas canvas, const int* columns, const int* rows, std::size_t count,
@@ -119,7 +119,8 @@ inline void drawPixelCurveWithin(PixelCanvas canvas, const int* columns, const i
         canvas.pixels[rows[0] * canvas.stride + columns[0]] = colour;
     }
     for (std::size_t i = 1; i < count; ++i) {
-        copiedLineAfterFirst(canvas, columns[i - 1], rows[i - 1], columns[i], rows[i], colour);
+        pixel_line_detail::copiedLineAfterFirst(canvas, columns[i - 1], rows[i - 1], columns[i], rows[i],
+                                                colour);
     }
 }
 
