@@ -146,8 +146,9 @@ void CurveDrawing::placeRun(int c, const Band& band, double offset, std::int64_t
         const auto samples = s.TraceData.trace(c).subspan(static_cast<std::size_t>(from),
                                                           static_cast<std::size_t>(to - from + 1));
         single.ys.resize(samples.size());
+        // Copies, which the stores into ys cannot change: they stay in registers.
         std::transform(samples.begin(), samples.end(), single.ys.begin(),
-                       [&](float v) { return band.clamp(v + offset); });
+                       [band, offset](float v) { return band.clamp(v + offset); });
     }
 }
 
