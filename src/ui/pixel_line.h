@@ -69,19 +69,14 @@ void bresenham(const PixelCanvas& canvas, int x0, int y0, int x1, int y1, std::u
 }
 
 // A line of a copied curve after its first pixel, which the line before has set. A dense curve's lines are
-// mostly at most one column wide and a few rows high, and most often a step to a neighbouring pixel, which
-// is the end alone. Elsewhere pixel k of the n after the first lies k rows on, in the far column from past
-// the middle of the rows (where Bresenham's error first asks for the step across), and four stores, from
-// the n-th on all at the end, set them with no branch on the length.
+// mostly at most one column wide and a few rows high: there pixel k of the n after the first lies k rows
+// on, in the far column from past the middle of the rows (where Bresenham's error first asks for the step
+// across), and four stores, from the n-th on all at the end, set them with no branch on the length.
 inline void copiedLineAfterFirst(const PixelCanvas& canvas, int x0, int y0, int x1, int y1,
                                  std::uint32_t colour) {
     constexpr int Short = 4; // the stores below
     const int run = std::abs(x1 - x0);
     const int rise = std::abs(y1 - y0);
-    if (run <= 1 && rise <= 1) {
-        canvas.pixels[y1 * canvas.stride + x1] = colour;
-        return;
-    }
     if (run > 1 || rise > Short) {
         bresenham<PixelOp::Copy, FirstPixel::Drawn>(canvas, x0, y0, x1, y1, colour);
         return;
@@ -124,8 +119,13 @@ inline void drawPixelCurveWithin(PixelCanvas canvas, const int* columns, const i
         canvas.pixels[rows[0] * canvas.stride + columns[0]] = colour;
     }
     for (std::size_t i = 1; i < count; ++i) {
-        pixel_line_detail::copiedLineAfterFirst(canvas, columns[i - 1], rows[i - 1], columns[i], rows[i],
-                                                colour);
+        const int x0 = columns[i - 1], y0 = rows[i - 1], x1 = columns[i], y1 = rows[i];
+        // Most lines of a dense curve step to a neighbouring pixel, which is their end alone.
+        if (std::abs(x1 - x0) <= 1 && std::abs(y1 - y0) <= 1) {
+            canvas.pixels[y1 * canvas.stride + x1] = colour;
+        } else {
+            pixel_line_detail::copiedLineAfterFirst(canvas, x0, y0, x1, y1, colour);
+        }
     }
 }
 
