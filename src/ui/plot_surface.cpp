@@ -167,30 +167,32 @@ void PlotSurface::LinePen::placePoints(double firstX, std::span<const double> ys
 // false at the first point off the canvas.
 bool PlotSurface::LinePen::placeWithin() {
     const std::size_t count = m_ys.size();
+    const double width = m_canvas.width, height = m_canvas.height;
+    const std::span<const double> xs = m_surface.pixelXs(m_firstX, count, m_left, m_width, m_pixelWidth);
+    // The points' xs run one way, so their ends bound them.
+    const auto acrossCanvas = [width](double x) { return x >= 0 && x < width; }; // not NaN
+    if (!acrossCanvas(xs.front()) || !acrossCanvas(xs.back())) {
+        return false;
+    }
     m_columns.resize(count);
     m_rows.resize(count);
     // Locals, which the stores into the placed points cannot change.
     const double top = m_top, scaleHeight = m_height, pixelHeight = m_pixelHeight;
-    const double width = m_canvas.width, height = m_canvas.height;
     int* const columns = m_columns.data();
     int* const rows = m_rows.data();
-    int leftmost = m_canvas.width, topmost = m_canvas.height, rightmost = 0, bottommost = 0;
-    const std::span<const double> xs = m_surface.pixelXs(m_firstX, count, m_left, m_width, m_pixelWidth);
+    int topmost = m_canvas.height, bottommost = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const double x = xs[i];
         const double y = (m_ys[i] - top) / scaleHeight * pixelHeight; // on the canvas it needs no holding
-        if (!(x >= 0 && x < width && y >= 0 && y < height)) {         // NaN too
+        if (!(y >= 0 && y < height)) {                                // NaN too
             return false;
         }
-        const int column = static_cast<int>(x);
         const int row = static_cast<int>(y);
-        columns[i] = column;
+        columns[i] = static_cast<int>(xs[i]);
         rows[i] = row;
-        leftmost = std::min(leftmost, column);
-        rightmost = std::max(rightmost, column);
         topmost = std::min(topmost, row);
         bottommost = std::max(bottommost, row);
     }
+    const auto [leftmost, rightmost] = std::minmax(columns[0], columns[count - 1]);
     touch({leftmost, topmost, rightmost, bottommost});
     return true;
 }
